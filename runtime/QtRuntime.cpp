@@ -1,0 +1,184 @@
+#include "runtime/QtRuntime.h"
+
+#include "runtime/Errors.h"
+#include "runtime/QtColours.h"
+#include "window/FormWidget.h"
+#include "window/frmLines.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+
+namespace vantrel {
+namespace {
+
+QString ToQString(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+QMessageBox::Icon IconOf(int buttons)
+{
+    switch (buttons & 0x70) {
+    case 16:
+        return QMessageBox::Critical;
+    case 32:
+        return QMessageBox::Question;
+    case 48:
+        return QMessageBox::Warning;
+    case 64:
+        return QMessageBox::Information;
+    default:
+        return QMessageBox::NoIcon;
+    }
+}
+
+}  // namespace
+
+QtRuntime::QtRuntime(FormWidget& form, Options options)
+    : form_(form), pacer_(clock_, options.pacing), random_(options.seed)
+{
+}
+
+void QtRuntime::Line(float x1, float y1, float x2, float y2, Colour colour)
+{
+    // The previous pause ends when the next step starts to draw.
+    pacer_.Settle();
+    form_.canvas().DrawLine(x1, y1, x2, y2, ToQColor(colour, form_.palette()));
+}
+
+void QtRuntime::Cls()
+{
+    pacer_.Settle();
+    form_.canvas().Clear(ToQColor(backColor_, form_.palette()));
+    Flush();
+}
+
+Colour QtRuntime::BackColor() { return backColor_; }
+
+void QtRuntime::Caption(std::string_view text)
+{
+    Flush();
+    QLabel* label = form_.lblSleep();
+    const QString caption = ToQString(text);
+    if (label->text() != caption) {
+        label->setText(caption);
+        label->repaint();
+    }
+    pacer_.Round();
+}
+
+void QtRuntime::Randomize() { random_.Randomize(); }
+
+float QtRuntime::RandomNext() { return random_.Next(); }
+
+void QtRuntime::ShowMessageBox(std::string_view prompt, int buttons, std::string_view title)
+{
+    Flush();
+    pacer_.Settle();
+    QMessageBox box(IconOf(buttons), ToQString(title), ToQString(prompt), QMessageBox::Ok, &form_);
+    // Closing the box with its title-bar button counts as OK.
+    box.setEscapeButton(QMessageBox::Ok);
+    box.exec();
+    pacer_.Restart();
+}
+
+void QtRuntime::Flush()
+{
+    const QRect dirty = form_.canvas().TakeDirty();
+    if (!dirty.isEmpty() && form_.isVisible()) {
+        form_.repaint(dirty);
+    }
+}
+
+bool QtRuntime::Dispatch(const std::function<void()>& handler)
+{
+    // A press that reaches the button while a show runs (only possible while
+    // a message box runs the event loop) must not start a second show inside it.
+    if (dispatching_) {
+        return true;
+    }
+    dispatching_ = true;
+    QString message;
+    try {
+        handler();
+    } catch (const RunTimeError& error) {
+        message = QString::fromUtf8(error.what());
+    } catch (const std::exception& error) {
+        message = QString::fromUtf8(error.what());
+    }
+    dispatching_ = false;
+    if (message.isEmpty()) {
+        return true;
+    }
+    Flush();
+    QMessageBox::critical(&form_, ToQString(kProductName),
+                          QStringLiteral("Vantrel stopped because of a run-time error:\n\n") + message);
+    form_.hide();
+    QCoreApplication::exit(1);
+    return false;
+}
+
+namespace {
+
+QtMessageHandler g_previousHandler = nullptr;
+
+// Qt ends with abort() when it cannot open a display; a user gets one clear
+// line and exit status 1 instead of a core dump.
+void StopOnFatal(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtFatalMsg) {
+        std::fprintf(stderr, "vantrel: cannot start: %s\n", qPrintable(message.section(QLatin1Char('\n'), 0, 0)));
+        std::fflush(stderr);
+        std::_Exit(1);
+    }
+    if (g_previousHandler != nullptr) {
+        g_previousHandler(type, context, message);
+    }
+}
+
+bool HasDisplay()
+{
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    const auto set = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value != nullptr && *value != '\0';
+    };
+    return set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY");
+#else
+    return true;
+#endif
+}
+
+}  // namespace
+
+int RunProgram(int argc, char** argv)
+{
+    if (!HasDisplay()) {
+        std::fputs("vantrel: cannot start: no display to open the window on (DISPLAY is not set)\n", stderr);
+        return 1;
+    }
+    g_previousHandler = qInstallMessageHandler(StopOnFatal);
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("vantrel"));
+    QApplication::setApplicationDisplayName(ToQString(kProductName));
+    QApplication::setApplicationVersion(QStringLiteral("1.00"));
+
+    FormWidget window;
+    QtRuntime runtime(window);
+    frmLines form(runtime);
+    QApplication::setWindowIcon(window.windowIcon());
+
+    if (!runtime.Dispatch([&] { form.Form_Load(); })) {
+        return 1;
+    }
+    QObject::connect(window.cmdStart(), &QPushButton::clicked, &window,
+                     [&] { runtime.Dispatch([&] { form.cmdStart_Click(); }); });
+    window.show();
+    return QApplication::exec();
+}
+
+}  // namespace vantrel

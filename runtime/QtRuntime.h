@@ -1,0 +1,61 @@
+#pragma once
+
+#include "drawing/Pacer.h"
+#include "runtime/RandomSource.h"
+#include "runtime/Runtime.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+namespace vantrel {
+
+class FormWidget;
+
+// The runtime on Qt Widgets: draws into the window's canvas, writes its label,
+// shows message boxes and paces the show's pauses.
+//
+// The show never returns to the event loop, so whatever it draws is pushed to
+// the screen with a synchronous repaint at the start of each pause (the first
+// caption write after drawing), at a clear and before a message box: one
+// repaint per animation step, not one per line.
+class QtRuntime final : public Runtime {
+public:
+    struct Options {
+        Pacer::Config pacing{};
+        std::optional<std::uint32_t> seed;
+    };
+
+    explicit QtRuntime(FormWidget& form) : QtRuntime(form, Options{}) {}
+    QtRuntime(FormWidget& form, Options options);
+
+    void Line(float x1, float y1, float x2, float y2, Colour colour) override;
+    void Cls() override;
+    [[nodiscard]] Colour BackColor() override;
+    void Caption(std::string_view text) override;
+    void Randomize() override;
+    [[nodiscard]] float RandomNext() override;
+    void ShowMessageBox(std::string_view prompt, int buttons, std::string_view title) override;
+
+    // Runs an event handler. A run-time error stops the program as the user
+    // expects: a message box naming the error, then the event loop ends with
+    // status 1. Returns false when the handler ended in an error.
+    bool Dispatch(const std::function<void()>& handler);
+
+    // Pushes whatever was drawn since the last flush to the screen now.
+    void Flush();
+
+private:
+    FormWidget& form_;
+    SteadyPacerClock clock_;
+    Pacer pacer_;
+    RandomSource random_;
+    Colour backColor_ = 0;
+    bool dispatching_ = false;
+};
+
+// Start routine: creates the window frmLines, runs its load handler, shows it
+// and runs the event loop until it is closed. Returns the exit status.
+int RunProgram(int argc, char** argv);
+
+}  // namespace vantrel

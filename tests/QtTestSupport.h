@@ -1,0 +1,59 @@
+#pragma once
+
+#include "runtime/QtColours.h"
+#include "runtime/RecordingRuntime.h"
+#include "window/Canvas.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+#include <QtTest/QTest>
+
+#include <functional>
+#include <memory>
+
+namespace vantrel::testing {
+
+// Answers the next modal message box: hands it to `inspect`, then presses OK.
+// Polls, since the box opens inside a blocked click handler.
+class BoxAnswerer {
+public:
+    explicit BoxAnswerer(std::function<void(QMessageBox&)> inspect) : inspect_(std::move(inspect))
+    {
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == nullptr) {
+                return;
+            }
+            timer_.stop();
+            ++answered_;
+            inspect_(*box);
+            QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+        });
+        timer_.start(10);
+    }
+    [[nodiscard]] int answered() const noexcept { return answered_; }
+
+private:
+    std::function<void(QMessageBox&)> inspect_;
+    QTimer timer_;
+    int answered_ = 0;
+};
+
+// Replays recorded drawing onto a canvas exactly as the window's binding draws.
+inline void Replay(const std::vector<Event>& events, Canvas& canvas, std::size_t from = 0,
+                   std::size_t to = static_cast<std::size_t>(-1))
+{
+    const QPalette palette(Qt::black);
+    for (std::size_t i = from; i < events.size() && i < to; ++i) {
+        const Event& e = events[i];
+        if (e.type == Event::Type::Line) {
+            canvas.DrawLine(e.x1, e.y1, e.x2, e.y2, ToQColor(e.colour, palette));
+        } else if (e.type == Event::Type::Cls) {
+            canvas.Clear(Qt::black);
+        }
+    }
+}
+
+}  // namespace vantrel::testing

@@ -1,0 +1,144 @@
+#include "QtTestSupport.h"
+#include "ShowTrace.h"
+#include "runtime/Errors.h"
+#include "runtime/QtRuntime.h"
+#include "window/FormWidget.h"
+#include "window/frmLines.h"
+
+#include <QLabel>
+#include <QMessageBox>
+
+#include <gtest/gtest.h>
+
+namespace vantrel {
+namespace {
+
+using testing::BoxAnswerer;
+using testing::Replay;
+
+constexpr std::uint32_t kSeed = 4242U;
+const QtRuntime::Options kUnpaced{.pacing = Pacer::Config{.round = std::chrono::nanoseconds(0)}, .seed = kSeed};
+
+TEST(QtShow, WholePressEndsWithTheGreetingAndTheTracedPicture)
+{
+    FormWidget window;
+    window.show();
+    QtRuntime runtime(window, kUnpaced);
+    frmLines form(runtime);
+    ASSERT_TRUE(runtime.Dispatch([&] { form.Form_Load(); }));
+
+    QImage atGreeting;
+    BoxAnswerer answer([&](QMessageBox& box) {
+        EXPECT_EQ(box.windowTitle(), "Vantrel v2.0");
+        EXPECT_EQ(box.text(), "Merry Chritmas from the Quorvel!!!");
+        EXPECT_EQ(box.icon(), QMessageBox::Information);
+        EXPECT_EQ(box.standardButtons(), QMessageBox::Ok);
+        atGreeting = window.canvas().Image().copy();
+    });
+    ASSERT_TRUE(runtime.Dispatch([&] { form.cmdStart_Click(); }));
+    EXPECT_EQ(answer.answered(), 1);
+    EXPECT_EQ(window.lblSleep()->text(), "");
+
+    // The same seed on the recording fake predicts every pixel.
+    RecordingRuntime recording(kSeed);
+    frmLines traced(recording);
+    traced.Form_Load();
+    traced.cmdStart_Click();
+    Canvas expected(window.canvas().LogicalSize(), window.canvas().Image().devicePixelRatio(), Qt::black);
+    Replay(recording.Events(), expected);
+    EXPECT_EQ(atGreeting, expected.Image());
+    EXPECT_EQ(window.canvas().Image(), expected.Image()) << "the picture stays after the greeting";
+}
+
+TEST(QtShow, AfterAFlightOnlyTheRestingStarRemainsAndLaterFlightsCutOldPictures)
+{
+    RecordingRuntime recording(7U);
+    frmLines form(recording);
+    form.Form_Load();
+    form.cmdStart_Click();
+    const std::size_t firstPressEnd = recording.Events().size();
+    form.cmdStart_Click();
+    const auto& events = recording.Events();
+
+    // First flight of the first press, replayed on the window's canvas.
+    std::size_t flightEnd = 0;
+    {
+        std::size_t end = 0;
+        const auto flights = testing::FlightsOf(events, &end);
+        ASSERT_EQ(flights.size(), 24U);
+        // Events of flight 0: 3 draws, then per move 1 + 24 + 1.
+        flightEnd = 3 + flights[0].moves.size() * 26;
+        Canvas canvas(QSize(715, 487), 1.0, Qt::black);
+        Replay(events, canvas, 0, flightEnd);
+        Canvas resting(QSize(715, 487), 1.0, Qt::black);
+        for (const auto& s : flights[0].moves.back().drawn) {
+            resting.DrawLine(static_cast<float>(s.x1), static_cast<float>(s.y1), static_cast<float>(s.x2),
+                             static_cast<float>(s.y2), ToQColor(s.colour, QPalette(Qt::black)));
+        }
+        EXPECT_EQ(canvas.Image(), resting.Image());
+    }
+
+    // The second press flies over the first show's picture: its first flight
+    // leaves black cuts in the old stars and adds only its resting star.
+    Canvas canvas(QSize(715, 487), 1.0, Qt::black);
+    Replay(events, canvas, 0, firstPressEnd);
+    const QImage before = canvas.Image().copy();
+    Replay(events, canvas, firstPressEnd, firstPressEnd + flightEnd);
+    const QImage after = canvas.Image();
+    int cuts = 0;
+    int changedToOther = 0;
+    const QRgb black = QColor(Qt::black).rgb();
+    for (int y = 0; y < after.height(); ++y) {
+        for (int x = 0; x < after.width(); ++x) {
+            if (before.pixel(x, y) != black && after.pixel(x, y) == black) {
+                ++cuts;
+            } else if (before.pixel(x, y) != after.pixel(x, y)) {
+                ++changedToOther;
+            }
+        }
+    }
+    EXPECT_GT(cuts, 0);
+    EXPECT_GT(changedToOther, 0);  // the new resting star
+    EXPECT_LT(changedToOther, 12 * 31 + 1);
+}
+
+TEST(QtRuntimeErrors, RunTimeErrorShowsItsMessageAndStopsTheProgram)
+{
+    FormWidget window;
+    window.show();
+    QtRuntime runtime(window, kUnpaced);
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    BoxAnswerer answer([&](QMessageBox& box) {
+        text = box.text();
+        icon = box.icon();
+    });
+    EXPECT_FALSE(runtime.Dispatch([] { RaiseOverflowError(); }));
+    EXPECT_EQ(answer.answered(), 1);
+    EXPECT_EQ(icon, QMessageBox::Critical);
+    EXPECT_TRUE(text.contains("overflow")) << text.toStdString();
+    EXPECT_FALSE(window.isVisible()) << "the program is ending";
+}
+
+TEST(QtRuntimeErrors, APressDuringAShowDoesNotStartASecondOne)
+{
+    FormWidget window;
+    QtRuntime runtime(window, kUnpaced);
+    int inner = 0;
+    EXPECT_TRUE(runtime.Dispatch([&] { EXPECT_TRUE(runtime.Dispatch([&] { ++inner; })); }));
+    EXPECT_EQ(inner, 0);
+    EXPECT_TRUE(runtime.Dispatch([&] { ++inner; }));
+    EXPECT_EQ(inner, 1);
+}
+
+TEST(QtRuntime, SystemColoursResolveThroughThePalette)
+{
+    QPalette palette;
+    palette.setColor(QPalette::Active, QPalette::WindowText, QColor(1, 2, 3));
+    EXPECT_EQ(ToQColor(kSysMenuText, palette), QColor(1, 2, 3));
+    EXPECT_EQ(ToQColor(0x00030201U, palette), QColor(1, 2, 3));
+    EXPECT_EQ(ToQColor(0x800000FFU, palette), QColor(Qt::black));
+}
+
+}  // namespace
+}  // namespace vantrel

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# One entry point for a new machine: installs what is missing (Debian 12),
+# builds, and either starts the program or runs every test.
+#   bash tools/dev.sh run    build and start Vantrel
+#   bash tools/dev.sh test   build and run every test, as CI does
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+RUN_PACKAGES=(cmake ninja-build g++ qt6-base-dev)
+TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-utils imagemagick
+               clang clang-format clang-tidy libclang-rt-14-dev)
+
+install_missing() {
+    local missing=()
+    for pkg in "$@"; do
+        dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || missing+=("$pkg")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    local sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    echo "Installing: ${missing[*]}"
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+case "${1:-}" in
+run)
+    install_missing "${RUN_PACKAGES[@]}"
+    cmake --preset release >/dev/null
+    cmake --build --preset release
+    exec ./build/release/vantrel
+    ;;
+test)
+    install_missing "${RUN_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+    exec bash tools/check.sh
+    ;;
+*)
+    echo "usage: bash tools/dev.sh run|test" >&2
+    exit 2
+    ;;
+esac
