@@ -9,10 +9,12 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStringList>
 
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <utility>
 
 namespace vantrel {
 namespace {
@@ -114,6 +116,7 @@ bool QtRuntime::Dispatch(const std::function<void()>& handler)
         return true;
     }
     Flush();
+    std::fprintf(stderr, "vantrel: run-time error: %s\n", qPrintable(message));
     QMessageBox::critical(&form_, ToQString(kProductName),
                           QStringLiteral("Vantrel stopped because of a run-time error:\n\n") + message);
     form_.hide();
@@ -124,15 +127,24 @@ bool QtRuntime::Dispatch(const std::function<void()>& handler)
 namespace {
 
 QtMessageHandler g_previousHandler = nullptr;
+// Messages held back while the platform starts: if it fails, the first of
+// them is usually the real reason ("could not connect to display :1").
+QStringList* g_startMessages = nullptr;
 
 // Qt ends with abort() when it cannot open a display; a user gets one clear
 // line and exit status 1 instead of a core dump.
 void StopOnFatal(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
     if (type == QtFatalMsg) {
-        std::fprintf(stderr, "vantrel: cannot start: %s\n", qPrintable(message.section(QLatin1Char('\n'), 0, 0)));
+        const QString reason =
+            g_startMessages != nullptr && !g_startMessages->isEmpty() ? g_startMessages->constFirst() : message;
+        std::fprintf(stderr, "vantrel: cannot start: %s\n", qPrintable(reason.section(QLatin1Char('\n'), 0, 0)));
         std::fflush(stderr);
         std::_Exit(1);
+    }
+    if (g_startMessages != nullptr) {
+        g_startMessages->append(message);
+        return;
     }
     if (g_previousHandler != nullptr) {
         g_previousHandler(type, context, message);
@@ -154,15 +166,22 @@ bool HasDisplay()
 
 }  // namespace
 
-int RunProgram(int argc, char** argv)
+int RunProgram(int argc, char** argv, const StartHooks& hooks)
 {
     if (!HasDisplay()) {
         std::fputs("vantrel: cannot start: no display to open the window on (DISPLAY is not set)\n", stderr);
         return 1;
     }
+    QStringList startMessages;
+    g_startMessages = &startMessages;
     g_previousHandler = qInstallMessageHandler(StopOnFatal);
 
     QApplication app(argc, argv);
+    // Started: pass on what was held back, as it was said.
+    g_startMessages = nullptr;
+    for (const QString& message : std::as_const(startMessages)) {
+        std::fprintf(stderr, "%s\n", qPrintable(message));
+    }
     QApplication::setApplicationName(QStringLiteral("vantrel"));
     QApplication::setApplicationDisplayName(ToQString(kProductName));
     QApplication::setApplicationVersion(QStringLiteral("1.00"));
@@ -172,11 +191,23 @@ int RunProgram(int argc, char** argv)
     frmLines form(runtime);
     QApplication::setWindowIcon(window.windowIcon());
 
-    if (!runtime.Dispatch([&] { form.Form_Load(); })) {
+    const bool loaded = runtime.Dispatch([&] {
+        form.Form_Load();
+        if (hooks.afterLoad) {
+            hooks.afterLoad(form);
+        }
+    });
+    if (!loaded) {
         return 1;
     }
-    QObject::connect(window.cmdStart(), &QPushButton::clicked, &window,
-                     [&] { runtime.Dispatch([&] { form.cmdStart_Click(); }); });
+    QObject::connect(window.cmdStart(), &QPushButton::clicked, &window, [&] {
+        runtime.Dispatch([&] {
+            if (hooks.beforeClick) {
+                hooks.beforeClick(form);
+            }
+            form.cmdStart_Click();
+        });
+    });
     window.show();
     return QApplication::exec();
 }

@@ -54,8 +54,17 @@ private:
     bool dispatching_ = false;
 };
 
+class frmLines;
+
+// Ways for a test build to plant a fault in the running program; the program
+// itself starts with none.
+struct StartHooks {
+    std::function<void(frmLines&)> afterLoad;
+    std::function<void(frmLines&)> beforeClick;
+};
+
 // Start routine: creates the window frmLines, runs its load handler, shows it
 // and runs the event loop until it is closed. Returns the exit status.
-int RunProgram(int argc, char** argv);
+int RunProgram(int argc, char** argv, const StartHooks& hooks = {});
 
 }  // namespace vantrel
