@@ -31,8 +31,8 @@ void frmLines::DrawSpoke(const Colour& colour)
     const double theta = CheckFloat(kRadiansPerDegree * Angle);
     const double c = CheckFloat(Cos(theta));
     const double s = CheckFloat(Sin(theta));
-    const double dx = static_cast<double>(X2);
-    const double dy = static_cast<double>(Y2);
+    const auto dx = static_cast<double>(X2);
+    const auto dy = static_cast<double>(Y2);
     const Int16 nx = RoundToInt16(dx * c - dy * s);
     const Int16 ny = RoundToInt16(dy * c + dx * s);
     const Int16 ex = Add16(Xc, nx);

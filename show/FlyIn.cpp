@@ -23,7 +23,7 @@ Colour frmLines::RandomColour(Int16 channelLift)
 {
     // The products are formed in double from the single-precision draws; a
     // lifted channel may reach 256 or 257, which Rgb takes as 255.
-    const double lift = static_cast<double>(channelLift);
+    const auto lift = static_cast<double>(channelLift);
     const auto channel = [&](float r) { return RoundToInt16(CheckFloat(static_cast<double>(r) * 255.0 + lift)); };
     const float r1 = runtime_.RandomNext();
     const float r2 = runtime_.RandomNext();

@@ -10,6 +10,9 @@ cmake --preset ci >/dev/null
 cmake --build --preset ci
 ctest --preset ci -j2
 
+echo "== style: clang-format and clang-tidy"
+bash tools/lint.sh build/ci
+
 echo "== build and test (asan preset: AddressSanitizer + UndefinedBehaviorSanitizer)"
 cmake --preset asan >/dev/null
 cmake --build --preset asan

@@ -31,7 +31,7 @@ public:
     void DrawStar(const Colour& colour);
     void DrawSpoke(const Colour& colour);
     // Slope of the line through (xa, ya) and (xb, yb).
-    [[nodiscard]] double Slope(const Int16& xa, const Int16& ya, const Int16& xb, const Int16& yb);
+    [[nodiscard]] static double Slope(const Int16& xa, const Int16& ya, const Int16& xb, const Int16& yb);
     // Busy pause of `count` rounds, each an empty write to lblSleep's caption.
     void Delay(const Int16& count);
     // Redraws every point of both figures once as a star in a fresh colour.
