@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Draw the Vantrel application icon and write vantrel.ico plus hicolor PNGs.
+"""Draw the Vantrel application icon: vantrel.ico, vantrel.icns and hicolor PNGs.
 
 Usage: make_icon.py [OUTPUT_DIR]   (default: the folder holding this script)
 
@@ -185,15 +185,30 @@ def ico(entries):
     return out + b"".join(blobs)
 
 
+# --- ICNS -----------------------------------------------------------------
+
+# PNG-bearing entry types by pixel size: the three a bundle icon needs.
+ICNS_TYPES = {16: b"icp4", 32: b"icp5", 128: b"ic07"}
+
+
+def icns(pngs):
+    """pngs: {size: PNG bytes}. Each entry's length counts its 8-byte header."""
+    body = b"".join(ICNS_TYPES[size] + struct.pack(">I", 8 + len(data)) + data
+                    for size, data in sorted(pngs.items()))
+    return b"icns" + struct.pack(">I", 8 + len(body)) + body
+
+
 def main():
     out_dir = sys.argv[1] if len(sys.argv) > 1 else os.path.dirname(os.path.abspath(__file__))
     os.makedirs(os.path.join(out_dir, "icons"), exist_ok=True)
-    images = {size: render(size) for size in (16, 32, 48)}
+    images = {size: render(size) for size in (16, 32, 48, 128)}
     with open(os.path.join(out_dir, "vantrel.ico"), "wb") as f:
         f.write(ico([(images[16], 8), (images[16], 24), (images[32], 8), (images[48], 8)]))
-    for size, rows in images.items():
+    with open(os.path.join(out_dir, "vantrel.icns"), "wb") as f:
+        f.write(icns({size: png(images[size]) for size in ICNS_TYPES}))
+    for size in (16, 32, 48):
         with open(os.path.join(out_dir, "icons", f"vantrel-{size}.png"), "wb") as f:
-            f.write(png(rows))
+            f.write(png(images[size]))
 
 
 if __name__ == "__main__":

@@ -8,7 +8,8 @@ cd "$(dirname "$0")/.."
 
 RUN_PACKAGES=(cmake ninja-build g++ qt6-base-dev)
 TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-utils imagemagick
-               clang clang-format clang-tidy libclang-rt-14-dev)
+               clang clang-format clang-tidy libclang-rt-14-dev
+               python3 dpkg-dev appstream desktop-file-utils)
 
 install_missing() {
     local missing=()
