@@ -180,7 +180,8 @@ int RunProgram(int argc, char** argv, const StartHooks& hooks)
         std::fprintf(stderr, "%s\n", qPrintable(message));
     }
     QApplication::setApplicationName(QStringLiteral("vantrel"));
-    QApplication::setApplicationDisplayName(ToQString(kProductName));
+    // No display name: Qt would append it to the window's caption.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.vantrel.Vantrel"));
     QApplication::setApplicationVersion(QStringLiteral("1.00"));
 
     FormWidget window;
