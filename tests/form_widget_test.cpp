@@ -106,3 +106,27 @@ TEST(Icon, WindowIconOffersAllSizes)
 
 }  // namespace
 }  // namespace vantrel
+
+namespace vantrel {
+namespace {
+
+TEST(FormWidget, RepaintAfterCoveringShowsTheKeptPicture)
+{
+    FormWidget w;
+    w.show();
+    w.canvas().DrawLine(1500, 1500, 4500, 3000, Qt::yellow);
+    w.canvas().DrawLine(0, 0, 10725, 7305, Qt::cyan);
+    // An expose after covering or minimising repaints from the canvas, not from nothing.
+    const QImage shot = w.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage& canvas = w.canvas().Image();
+    for (int y = 0; y < shot.height(); ++y) {
+        for (int x = 0; x < shot.width(); ++x) {
+            if (w.childAt(x, y) == nullptr) {
+                ASSERT_EQ(shot.pixel(x, y), canvas.pixel(x, y)) << x << "," << y;
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace vantrel
