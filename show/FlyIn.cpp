@@ -28,7 +28,11 @@ Colour frmLines::RandomColour(Int16 channelLift)
     const float r1 = runtime_.RandomNext();
     const float r2 = runtime_.RandomNext();
     const float r3 = runtime_.RandomNext();
-    return Rgb(channel(r1), channel(r2), channel(r3));
+    // Red, green, blue in that order, so a bad draw always reports the same error.
+    const Int16 red = channel(r1);
+    const Int16 green = channel(r2);
+    const Int16 blue = channel(r3);
+    return Rgb(red, green, blue);
 }
 
 template <std::size_t N>
