@@ -18,4 +18,9 @@ cmake --preset asan >/dev/null
 cmake --build --preset asan
 ctest --preset asan -j2
 
+echo "== fuzz (libFuzzer on clang, ASan + UBSan: a short fixed run from the seed corpus)"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz
+ctest --preset fuzz
+
 echo "== all checks passed in $((SECONDS - start)) s"
