@@ -1,4 +1,5 @@
 #include "ShowTrace.h"
+#include "StarTips.h"
 #include "runtime/RecordingRuntime.h"
 #include "window/frmLines.h"
 
@@ -51,19 +52,6 @@ TEST_F(StarFixture, StarAtThousandDrawsTheTwelveLinesInOrder)
 
 TEST_F(StarFixture, TipOffsetsForBothSpokeLengths)
 {
-    // Offsets of the tips from the centre, in drawing order, for L = 450 and L = 400.
-    const std::array<std::array<int, 4>, 12> offsets{{{0, -450, 0, -400},
-                                                      {-225, -390, -200, -346},
-                                                      {-390, -225, -346, -200},
-                                                      {-450, 0, -400, 0},
-                                                      {-390, 225, -346, 200},
-                                                      {-225, 390, -200, 346},
-                                                      {0, 450, 0, 400},
-                                                      {225, 390, 200, 346},
-                                                      {390, 225, 346, 200},
-                                                      {450, 0, 400, 0},
-                                                      {390, -225, 346, -200},
-                                                      {225, -390, 200, -346}}};
     // Centres where the show really draws, so the offsets hold wherever the star stands.
     for (const auto& [cx, cy] : std::array<std::array<Int16, 2>, 3>{{{9620, 720}, {1000, 5000}, {50, 38}}}) {
         const auto long450 = Star(cx, cy, 450, 1U);
@@ -71,10 +59,10 @@ TEST_F(StarFixture, TipOffsetsForBothSpokeLengths)
         ASSERT_EQ(long450.size(), 12U);
         ASSERT_EQ(short400.size(), 12U);
         for (std::size_t i = 0; i < 12; ++i) {
-            EXPECT_EQ(long450[i].x2 - cx, offsets[i][0]) << i;
-            EXPECT_EQ(long450[i].y2 - cy, offsets[i][1]) << i;
-            EXPECT_EQ(short400[i].x2 - cx, offsets[i][2]) << i;
-            EXPECT_EQ(short400[i].y2 - cy, offsets[i][3]) << i;
+            EXPECT_EQ(long450[i].x2 - cx, testing::kTips450[i][0]) << i;
+            EXPECT_EQ(long450[i].y2 - cy, testing::kTips450[i][1]) << i;
+            EXPECT_EQ(short400[i].x2 - cx, testing::kTips400[i][0]) << i;
+            EXPECT_EQ(short400[i].y2 - cy, testing::kTips400[i][1]) << i;
         }
     }
 }

@@ -1,4 +1,5 @@
 #include "ShowTrace.h"
+#include "StarTips.h"
 #include "runtime/RecordingRuntime.h"
 #include "window/frmLines.h"
 
@@ -28,19 +29,7 @@ Colour ExpectedColour(const Flight& f, double lift)
            65536U * ExpectedChannel(f.r[2], lift);
 }
 
-// Tip offsets of a star with the 450-twip spoke, in drawing order.
-constexpr std::array<std::array<int, 2>, 12> kTips450{{{0, -450},
-                                                       {-225, -390},
-                                                       {-390, -225},
-                                                       {-450, 0},
-                                                       {-390, 225},
-                                                       {-225, 390},
-                                                       {0, 450},
-                                                       {225, 390},
-                                                       {390, 225},
-                                                       {450, 0},
-                                                       {390, -225},
-                                                       {225, -390}}};
+using testing::kTips450;
 
 bool IsStar(const Seg (&lines)[12], int cx, int cy, Colour colour)
 {

@@ -6,6 +6,7 @@
 //   picture_check idle SHOT           nothing drawn: black but for the controls
 //   picture_check finale SHOT         exactly the 24 finale stars
 //   picture_check over FINALE SHOT    a second press's fly-in over the finale
+#include "StarTips.h"
 #include "runtime/RecordingRuntime.h"
 #include "window/frmLines.h"
 
@@ -32,32 +33,8 @@ constexpr int kHeight = 487;
 const QRect kButton(288, 416, 145, 41);
 const QRect kLabel(624, 432, 81, 33);
 
-// Tip offsets of a star's twelve spokes from its centre, in twips, for the
-// finale's 400-twip spokes and the fly-in's 450-twip spokes.
-constexpr std::array<std::array<int, 2>, 12> kTips400{{{0, -400},
-                                                       {-200, -346},
-                                                       {-346, -200},
-                                                       {-400, 0},
-                                                       {-346, 200},
-                                                       {-200, 346},
-                                                       {0, 400},
-                                                       {200, 346},
-                                                       {346, 200},
-                                                       {400, 0},
-                                                       {346, -200},
-                                                       {200, -346}}};
-constexpr std::array<std::array<int, 2>, 12> kTips450{{{0, -450},
-                                                       {-225, -390},
-                                                       {-390, -225},
-                                                       {-450, 0},
-                                                       {-390, 225},
-                                                       {-225, 390},
-                                                       {0, 450},
-                                                       {225, 390},
-                                                       {390, 225},
-                                                       {450, 0},
-                                                       {390, -225},
-                                                       {225, -390}}};
+using vantrel::testing::kTips400;
+using vantrel::testing::kTips450;
 
 struct TwipPoint {
     int x;
