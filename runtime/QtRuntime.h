@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string>
 
 namespace vantrel {
 
@@ -51,6 +52,7 @@ private:
     Pacer pacer_;
     RandomSource random_;
     Colour backColor_ = 0;
+    std::string caption_;
     bool dispatching_ = false;
 };
 

@@ -32,6 +32,7 @@ Canvas::Canvas(QSize logicalSize, qreal devicePixelRatio, QColor background)
     painter_ = std::make_unique<QPainter>(&image_);
     painter_->setRenderHint(QPainter::Antialiasing, false);
     painter_->setCompositionMode(QPainter::CompositionMode_Source);
+    painter_->setPen(QPen(penColour_, 1, Qt::SolidLine, Qt::SquareCap));
 }
 
 Canvas::~Canvas() = default;
@@ -44,7 +45,11 @@ void Canvas::DrawLine(float x1, float y1, float x2, float y2, QColor colour)
     if (std::make_pair(b.x(), b.y()) < std::make_pair(a.x(), a.y())) {
         std::swap(a, b);
     }
-    painter_->setPen(QPen(colour, 1, Qt::SolidLine, Qt::SquareCap));
+    // A star's twelve lines share one colour: keep the pen while it fits.
+    if (colour != penColour_) {
+        penColour_ = colour;
+        painter_->setPen(QPen(colour, 1, Qt::SolidLine, Qt::SquareCap));
+    }
     painter_->drawLine(a, b);
     const QRect touched = QRect(a, b).normalized().adjusted(-1, -1, 1, 1);
     dirty_ |= touched & QRect(QPoint(0, 0), logicalSize_);

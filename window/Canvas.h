@@ -45,6 +45,7 @@ private:
     // Kept open for the canvas's life: a show draws ~94000 lines and opening a
     // painter for each would cost more than the line itself.
     std::unique_ptr<QPainter> painter_;
+    QColor penColour_{Qt::black};
     QRect dirty_;
 };
 
