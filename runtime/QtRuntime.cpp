@@ -52,6 +52,7 @@ void QtRuntime::Line(float x1, float y1, float x2, float y2, Colour colour)
     // The previous pause ends when the next step starts to draw.
     pacer_.Settle();
     form_.canvas().DrawLine(x1, y1, x2, y2, ToQColor(colour, form_.palette()));
+    drawn_ = true;
 }
 
 void QtRuntime::Cls()
@@ -65,8 +66,11 @@ Colour QtRuntime::BackColor() { return backColor_; }
 
 void QtRuntime::Caption(std::string_view text)
 {
-    Flush();
-    // A pause writes the same caption a thousand times: only a change reaches the label.
+    // A pause writes the same caption a thousand times with nothing drawn in
+    // between: after the first, only the pacer's round is left to do.
+    if (drawn_) {
+        Flush();
+    }
     if (caption_ != text) {
         caption_ = text;
         QLabel* label = form_.lblSleep();
@@ -93,6 +97,7 @@ void QtRuntime::ShowMessageBox(std::string_view prompt, int buttons, std::string
 
 void QtRuntime::Flush()
 {
+    drawn_ = false;
     const QRect dirty = form_.canvas().TakeDirty();
     if (!dirty.isEmpty() && form_.isVisible()) {
         form_.repaint(dirty);

@@ -53,6 +53,7 @@ private:
     RandomSource random_;
     Colour backColor_ = 0;
     std::string caption_;
+    bool drawn_ = false;  // lines drawn since the last flush
     bool dispatching_ = false;
 };
 
