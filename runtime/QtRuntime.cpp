@@ -1,6 +1,5 @@
 #include "runtime/QtRuntime.h"
 
-#include "runtime/Errors.h"
 #include "runtime/QtColours.h"
 #include "window/FormWidget.h"
 #include "window/frmLines.h"
@@ -14,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <optional>
 #include <utility>
 
 namespace vantrel {
@@ -112,22 +112,20 @@ bool QtRuntime::Dispatch(const std::function<void()>& handler)
         return true;
     }
     dispatching_ = true;
-    QString message;
+    std::optional<QString> message;
     try {
         handler();
-    } catch (const RunTimeError& error) {
-        message = QString::fromUtf8(error.what());
-    } catch (const std::exception& error) {
+    } catch (const std::exception& error) {  // run-time errors, and anything the library throws
         message = QString::fromUtf8(error.what());
     }
     dispatching_ = false;
-    if (message.isEmpty()) {
+    if (!message) {
         return true;
     }
     Flush();
-    std::fprintf(stderr, "vantrel: run-time error: %s\n", qPrintable(message));
+    std::fprintf(stderr, "vantrel: run-time error: %s\n", qPrintable(*message));
     QMessageBox::critical(&form_, ToQString(kProductName),
-                          QStringLiteral("Vantrel stopped because of a run-time error:\n\n") + message);
+                          QStringLiteral("Vantrel stopped because of a run-time error:\n\n") + *message);
     form_.hide();
     QCoreApplication::exit(1);
     return false;
