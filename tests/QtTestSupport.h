@@ -1,7 +1,7 @@
 #pragma once
 
-#include "runtime/QtColours.h"
 #include "runtime/RecordingRuntime.h"
+#include "tools/RecordedPicture.h"
 #include "window/Canvas.h"
 
 #include <QAbstractButton>
@@ -45,14 +45,8 @@ private:
 inline void Replay(const std::vector<Event>& events, Canvas& canvas, std::size_t from = 0,
                    std::size_t to = static_cast<std::size_t>(-1))
 {
-    const QPalette palette(Qt::black);
     for (std::size_t i = from; i < events.size() && i < to; ++i) {
-        const Event& e = events[i];
-        if (e.type == Event::Type::Line) {
-            canvas.DrawLine(e.x1, e.y1, e.x2, e.y2, ToQColor(e.colour, palette));
-        } else if (e.type == Event::Type::Cls) {
-            canvas.Clear(Qt::black);
-        }
+        DrawRecorded(canvas, events[i]);
     }
 }
 

@@ -1,8 +1,8 @@
 // vantrel-trace: plays presses of the button on the recording runtime and
 // prints every runtime call as it happens, one per line. What a developer
 // reaches for when a picture looks wrong; the golden tests read it too.
-#include "runtime/QtColours.h"
 #include "runtime/RecordingRuntime.h"
+#include "tools/RecordedPicture.h"
 #include "window/Canvas.h"
 #include "window/FormWidget.h"
 #include "window/frmLines.h"
@@ -119,14 +119,8 @@ int main(int argc, char** argv)
         if (!canvas || greeted) {
             return;
         }
-        using Type = vantrel::Event::Type;
-        if (e.type == Type::Line) {
-            canvas->DrawLine(e.x1, e.y1, e.x2, e.y2, vantrel::ToQColor(e.colour, QPalette(Qt::black)));
-        } else if (e.type == Type::Cls) {
-            canvas->Clear(Qt::black);
-        } else if (e.type == Type::MsgBox) {
-            greeted = true;
-        }
+        vantrel::DrawRecorded(*canvas, e);
+        greeted = e.type == vantrel::Event::Type::MsgBox;
     });
 
     vantrel::frmLines form(runtime);

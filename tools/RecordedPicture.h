@@ -1,0 +1,20 @@
+#pragma once
+
+#include "runtime/QtColours.h"
+#include "runtime/RecordingRuntime.h"
+#include "window/Canvas.h"
+
+namespace vantrel {
+
+// Draws one recorded runtime call onto a canvas exactly as the Qt binding
+// draws it, so a recorded show predicts the window's pixels.
+inline void DrawRecorded(Canvas& canvas, const Event& event)
+{
+    if (event.type == Event::Type::Line) {
+        canvas.DrawLine(event.x1, event.y1, event.x2, event.y2, ToQColor(event.colour, QPalette(Qt::black)));
+    } else if (event.type == Event::Type::Cls) {
+        canvas.Clear(Qt::black);
+    }
+}
+
+}  // namespace vantrel
