@@ -142,3 +142,30 @@ TEST(QtRuntime, SystemColoursResolveThroughThePalette)
 
 }  // namespace
 }  // namespace vantrel
+
+namespace vantrel {
+namespace {
+
+TEST(QtGreeting, ClosingTheBoxWithItsTitleBarButtonCountsAsOk)
+{
+    FormWidget window;
+    window.show();
+    QtRuntime runtime(window, kUnpaced);
+    int closed = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            timer.stop();
+            ++closed;
+            box->close();  // what the window manager's close button asks for
+        }
+    });
+    timer.start(10);
+    EXPECT_TRUE(runtime.Dispatch([&] { runtime.ShowMessageBox(kGreeting, kMsgBoxInformation, kProductName); }));
+    EXPECT_EQ(closed, 1);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_TRUE(window.isVisible());
+}
+
+}  // namespace
+}  // namespace vantrel
