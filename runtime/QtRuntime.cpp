@@ -41,7 +41,8 @@ QMessageBox::Icon IconOf(int buttons)
 
 QtRuntime::QtRuntime(FormWidget& form, Options options)
     : form_(form),
-      pacer_(clock_, options.pacing),
+      clock_(MakeSystemPacerClock()),
+      pacer_(*clock_, options.pacing),
       random_(options.seed),
       caption_(form.lblSleep()->text().toStdString())
 {

@@ -1,11 +1,12 @@
 #pragma once
 
-#include "drawing/Pacer.h"
+#include "runtime/Pacer.h"
 #include "runtime/RandomSource.h"
 #include "runtime/Runtime.h"
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -48,7 +49,7 @@ public:
 
 private:
     FormWidget& form_;
-    SteadyPacerClock clock_;
+    std::unique_ptr<PacerClock> clock_;
     Pacer pacer_;
     RandomSource random_;
     Colour backColor_ = 0;

@@ -1,4 +1,4 @@
-#include "drawing/Pacer.h"
+#include "runtime/Pacer.h"
 
 #include <gtest/gtest.h>
 
@@ -128,6 +128,22 @@ TEST_F(PacerTest, LongPausesWaitInsideTheRoundsToo)
     EXPECT_GT(clock.now - start, milliseconds(140));
     pacer.Settle();
     EXPECT_EQ(clock.now - start, microseconds(5 * 32767));
+}
+
+TEST_F(PacerTest, RoundsReadTheClockOnlyWhenThePauseIsTaken)
+{
+    for (int i = 0; i < 1000; ++i) {
+        pacer.Round();
+    }
+    EXPECT_EQ(clock.reads, 0);
+    pacer.Settle();
+    EXPECT_LE(clock.reads, 3);
+    // Lines drawn after the wait have nothing left to wait for.
+    const int afterPause = clock.reads;
+    for (int line = 0; line < 24; ++line) {
+        pacer.Settle();
+    }
+    EXPECT_EQ(clock.reads, afterPause);
 }
 
 TEST(PacerOff, ZeroRoundLengthNeverWaitsNorReadsTheClock)
