@@ -9,7 +9,15 @@ cd "$(dirname "$0")/.."
 RUN_PACKAGES=(cmake ninja-build g++ qt6-base-dev)
 TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-apps x11-utils imagemagick libx11-dev gifsicle
                clang clang-format clang-tidy libclang-rt-14-dev
-               python3 dpkg-dev appstream desktop-file-utils)
+               python3 dpkg-dev appstream desktop-file-utils
+               # a real window manager, for minimise, cover, ping and close
+               openbox wmctrl x11-xserver-utils
+               # Wayland: a headless compositor and Qt's client plugin
+               weston qt6-wayland
+               # Windows: a cross compiler and Wine to run what it builds
+               mingw-w64 g++-mingw-w64-x86-64-posix wine64
+               # what screen readers see: the accessibility bus and its Python client
+               dbus at-spi2-core python3-pyatspi)
 
 install_missing() {
     local missing=()
