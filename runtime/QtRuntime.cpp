@@ -2,6 +2,7 @@
 
 #include "runtime/QtColours.h"
 #include "window/FormWidget.h"
+#include "window/FormWidgetAccessibility.h"
 #include "window/frmLines.h"
 
 #include <QApplication>
@@ -9,6 +10,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStringList>
+#include <QThread>
 
 #include <cstdio>
 #include <cstdlib>
@@ -20,6 +22,79 @@ namespace vantrel {
 namespace {
 
 QString ToQString(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+// Thrown out of a show whose window another client destroyed: there is
+// nothing left to draw on, and the program ends as if it had been closed.
+struct WindowGone {};
+
+bool IsUserInput(QEvent::Type type)
+{
+    switch (type) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::NonClientAreaMouseButtonPress:
+    case QEvent::NonClientAreaMouseButtonRelease:
+    case QEvent::NonClientAreaMouseButtonDblClick:
+    case QEvent::NonClientAreaMouseMove:
+    case QEvent::HoverEnter:
+    case QEvent::HoverLeave:
+    case QEvent::HoverMove:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+    case QEvent::InputMethod:
+    case QEvent::Wheel:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::TouchCancel:
+    case QEvent::TabletPress:
+    case QEvent::TabletMove:
+    case QEvent::TabletRelease:
+    case QEvent::NativeGesture:
+    case QEvent::Gesture:
+    case QEvent::ContextMenu:
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::DragLeave:
+    case QEvent::Drop:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Installed on the application only while the window system is served
+// between two steps: user input is dropped, not queued, so nothing the user
+// does during a show reaches the button, the next show or the greeting; a
+// close of the window is remembered instead of done.
+class UserHold final : public QObject {
+public:
+    UserHold(QWidget& window, std::function<void()> closeRequested)
+        : window_(window), closeRequested_(std::move(closeRequested))
+    {
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (IsUserInput(event->type())) {
+            return true;
+        }
+        if (event->type() == QEvent::Close && watched == &window_) {
+            event->ignore();
+            closeRequested_();
+            return true;
+        }
+        return false;
+    }
+
+private:
+    QWidget& window_;
+    std::function<void()> closeRequested_;
+};
 
 QMessageBox::Icon IconOf(int buttons)
 {
@@ -44,20 +119,31 @@ QtRuntime::QtRuntime(FormWidget& form, Options options)
       clock_(MakeSystemPacerClock()),
       pacer_(*clock_, options.pacing),
       random_(options.seed),
-      caption_(form.lblSleep()->text().toStdString())
+      caption_(form.lblSleep()->text().toStdString()),
+      userHold_(std::make_unique<UserHold>(form, [this] { RequestClose(); })),
+      watch_(WatchWindow(form, {.closeRequested =
+                                    [this] {
+                                        if (dispatching_) {
+                                            RequestClose();
+                                        }
+                                    },
+                                .destroyed = [this] { WindowDestroyed(); }}))
 {
 }
+
+QtRuntime::~QtRuntime() = default;
 
 void QtRuntime::Line(float x1, float y1, float x2, float y2, Colour colour)
 {
     // The previous pause ends when the next step starts to draw.
+    pausing_ = false;
     pacer_.Settle();
     form_.canvas().DrawLine(x1, y1, x2, y2, ToQColor(colour, form_.palette()));
-    drawn_ = true;
 }
 
 void QtRuntime::Cls()
 {
+    pausing_ = false;
     pacer_.Settle();
     form_.canvas().Clear(ToQColor(backColor_, form_.palette()));
     Flush();
@@ -68,8 +154,11 @@ Colour QtRuntime::BackColor() { return backColor_; }
 void QtRuntime::Caption(std::string_view text)
 {
     // A pause writes the same caption a thousand times with nothing drawn in
-    // between: after the first, only the pacer's round is left to do.
-    if (drawn_) {
+    // between: its first round shows the step and serves the window system,
+    // the others are only the pacer's rounds.
+    const bool firstRound = !pausing_;
+    pausing_ = true;
+    if (firstRound) {
         Flush();
     }
     if (caption_ != text) {
@@ -77,6 +166,9 @@ void QtRuntime::Caption(std::string_view text)
         QLabel* label = form_.lblSleep();
         label->setText(ToQString(text));
         label->repaint();
+    }
+    if (firstRound) {
+        ServeWindowSystem();
     }
     pacer_.Round();
 }
@@ -87,18 +179,39 @@ float QtRuntime::RandomNext() { return random_.Next(); }
 
 void QtRuntime::ShowMessageBox(std::string_view prompt, int buttons, std::string_view title)
 {
+    pausing_ = false;
     Flush();
     pacer_.Settle();
     QMessageBox box(IconOf(buttons), ToQString(title), ToQString(prompt), QMessageBox::Ok, &form_);
     // Closing the box with its title-bar button counts as OK.
     box.setEscapeButton(QMessageBox::Ok);
+    // Its text sits in a child label; screen readers speak an alert's
+    // description when it appears.
+    box.setAccessibleDescription(box.text());
     box.exec();
     pacer_.Restart();
 }
 
+void QtRuntime::ServeWindowSystem()
+{
+    QObject* const app = QCoreApplication::instance();
+    app->installEventFilter(userHold_.get());
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    app->removeEventFilter(userHold_.get());
+    if (windowGone_) {
+        throw WindowGone{};
+    }
+}
+
+void QtRuntime::WindowDestroyed()
+{
+    windowGone_ = true;
+    // Ends the event loop, or the greeting's; a show in its steps stops at the next one.
+    QCoreApplication::exit(0);
+}
+
 void QtRuntime::Flush()
 {
-    drawn_ = false;
     const QRect dirty = form_.canvas().TakeDirty();
     if (!dirty.isEmpty() && form_.isVisible()) {
         form_.repaint(dirty);
@@ -115,12 +228,23 @@ bool QtRuntime::Dispatch(const std::function<void()>& handler)
     dispatching_ = true;
     std::optional<QString> message;
     try {
+        // Accessibility requests are answered during a show; none may act on it.
+        const AccessibleActionsHeld held;
         handler();
+    } catch (const WindowGone&) {            // the program is already ending
     } catch (const std::exception& error) {  // run-time errors, and anything the library throws
         message = QString::fromUtf8(error.what());
     }
     dispatching_ = false;
+    pausing_ = false;
+    if (windowGone_) {
+        return true;
+    }
     if (!message) {
+        // A close that came during the show is done now that the greeting is answered.
+        if (std::exchange(closeRequested_, false)) {
+            form_.close();
+        }
         return true;
     }
     Flush();
@@ -128,7 +252,11 @@ bool QtRuntime::Dispatch(const std::function<void()>& handler)
     QMessageBox::critical(&form_, ToQString(kProductName),
                           QStringLiteral("Vantrel stopped because of a run-time error:\n\n") + *message);
     form_.hide();
-    QCoreApplication::exit(1);
+    // Only a running event loop can end; outside one (start-up, tests) the
+    // caller sees false, and no exit is left pending for a later loop.
+    if (QThread::currentThread()->loopLevel() > 0) {
+        QCoreApplication::exit(1);
+    }
     return false;
 }
 
@@ -143,6 +271,13 @@ QStringList* g_startMessages = nullptr;
 // line and exit status 1 instead of a core dump.
 void StopOnFatal(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
+    // Qt's xcb plugin says so, then calls exit() from inside whatever event
+    // processing noticed; end here at once, with one line.
+    if (message.startsWith(QLatin1String("The X11 connection broke"))) {
+        std::fputs("vantrel: lost the display (the X11 connection broke)\n", stderr);
+        std::fflush(stderr);
+        std::_Exit(1);
+    }
     if (type == QtFatalMsg) {
         const QString reason =
             g_startMessages != nullptr && !g_startMessages->isEmpty() ? g_startMessages->constFirst() : message;
@@ -187,7 +322,13 @@ int RunProgram(int argc, char** argv, const StartHooks& hooks)
     if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) {
         qputenv("QT_XCB_NO_MITSHM", "1");
     }
-    QApplication app(argc, argv);
+    // No option of Qt's may change the window or read a file: Qt gets the
+    // program's name alone.
+    if (argc > 1) {
+        std::fputs("vantrel: command-line arguments are ignored\n", stderr);
+    }
+    static int qtArgc = 1;
+    QApplication app(qtArgc, argv);
     // Started: pass on what was held back, as it was said.
     g_startMessages = nullptr;
     for (const QString& message : std::as_const(startMessages)) {

@@ -3,12 +3,15 @@
 #include "runtime/Pacer.h"
 #include "runtime/RandomSource.h"
 #include "runtime/Runtime.h"
+#include "runtime/WindowWatch.h"
 
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+
+class QObject;
 
 namespace vantrel {
 
@@ -21,6 +24,12 @@ class FormWidget;
 // the screen with a synchronous repaint at the start of each pause (the first
 // caption write after drawing), at a clear and before a message box: one
 // repaint per animation step, not one per line.
+//
+// At the start of each pause the binding also lets the window system through
+// once: exposes repaint from the canvas, pings and accessibility queries are
+// answered, a lost display ends the program. The user is held back: mouse,
+// keyboard, wheel and touch input during a show is dropped, and a close
+// request is kept until the greeting has been answered.
 class QtRuntime final : public Runtime {
 public:
     struct Options {
@@ -30,6 +39,11 @@ public:
 
     explicit QtRuntime(FormWidget& form) : QtRuntime(form, Options{}) {}
     QtRuntime(FormWidget& form, Options options);
+    ~QtRuntime() override;
+    QtRuntime(const QtRuntime&) = delete;
+    QtRuntime& operator=(const QtRuntime&) = delete;
+    QtRuntime(QtRuntime&&) = delete;
+    QtRuntime& operator=(QtRuntime&&) = delete;
 
     void Line(float x1, float y1, float x2, float y2, Colour colour) override;
     void Cls() override;
@@ -47,15 +61,27 @@ public:
     // Pushes whatever was drawn since the last flush to the screen now.
     void Flush();
 
+    // A close request came while a show ran; it is honoured when the show ends.
+    [[nodiscard]] bool CloseRequested() const noexcept { return closeRequested_; }
+
 private:
+    // Between two steps: window-system events in, user input out.
+    void ServeWindowSystem();
+    void RequestClose() noexcept { closeRequested_ = true; }
+    void WindowDestroyed();
+
     FormWidget& form_;
     std::unique_ptr<PacerClock> clock_;
     Pacer pacer_;
     RandomSource random_;
     Colour backColor_ = 0;
     std::string caption_;
-    bool drawn_ = false;  // lines drawn since the last flush
+    bool pausing_ = false;  // the last call was a round of a pause
     bool dispatching_ = false;
+    bool closeRequested_ = false;
+    bool windowGone_ = false;
+    std::unique_ptr<QObject> userHold_;
+    std::unique_ptr<WindowWatch> watch_;
 };
 
 class frmLines;
@@ -68,7 +94,8 @@ struct StartHooks {
 };
 
 // Start routine: creates the window frmLines, runs its load handler, shows it
-// and runs the event loop until it is closed. Returns the exit status.
+// and runs the event loop until it is closed. Returns the exit status. The
+// program has no command line: arguments are ignored, Qt's own included.
 int RunProgram(int argc, char** argv, const StartHooks& hooks = {});
 
 }  // namespace vantrel

@@ -7,6 +7,7 @@
 
 #include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include <gtest/gtest.h>
 
@@ -165,6 +166,119 @@ TEST(QtGreeting, ClosingTheBoxWithItsTitleBarButtonCountsAsOk)
     EXPECT_EQ(closed, 1);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     EXPECT_TRUE(window.isVisible());
+}
+
+}  // namespace
+}  // namespace vantrel
+
+namespace vantrel {
+namespace {
+
+// Runs a whole unpaced press while `during` is called from a timer, which only
+// fires when the show lets the window system through between two steps.
+struct PressWithTimer {
+    FormWidget window;
+    QtRuntime runtime{window, kUnpaced};
+    frmLines form{runtime};
+    int ticksDuringShow = 0;
+
+    explicit PressWithTimer(const std::function<void(FormWidget&)>& during)
+    {
+        window.show();
+        EXPECT_TRUE(runtime.Dispatch([&] { form.Form_Load(); }));
+        QTimer timer;
+        bool inShow = false;
+        QObject::connect(&timer, &QTimer::timeout, [&] {
+            if (inShow && QApplication::activeModalWidget() == nullptr) {
+                ++ticksDuringShow;
+                during(window);
+            }
+        });
+        timer.start(0);
+        BoxAnswerer answer([&](QMessageBox&) { inShow = false; });
+        inShow = true;
+        EXPECT_TRUE(runtime.Dispatch([&] { form.cmdStart_Click(); }));
+        EXPECT_EQ(answer.answered(), 1);
+    }
+};
+
+// Counts what reaches a widget past the application's filters.
+struct Seen final : QObject {
+    int input = 0;
+    bool eventFilter(QObject* /*watched*/, QEvent* event) override
+    {
+        const auto type = event->type();
+        if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease || type == QEvent::KeyPress ||
+            type == QEvent::KeyRelease || type == QEvent::Wheel) {
+            ++input;
+        }
+        return false;
+    }
+};
+
+TEST(QtShowBetweenSteps, UserInputDuringAShowIsDroppedAndTheButtonNeverFires)
+{
+    Seen seen;
+    int clicks = 0;
+    PressWithTimer press([&](FormWidget& window) {
+        if (seen.parent() == nullptr) {
+            seen.setParent(&window);
+            window.cmdStart()->installEventFilter(&seen);
+            QObject::connect(window.cmdStart(), &QPushButton::clicked, [&] { ++clicks; });
+        }
+        QTest::mouseClick(window.cmdStart(), Qt::LeftButton);
+        QTest::keyClick(window.cmdStart(), Qt::Key_Return);
+        QTest::keyClick(window.cmdStart(), Qt::Key_Space);
+    });
+    seen.setParent(nullptr);
+    EXPECT_GT(press.ticksDuringShow, 10) << "the show served the window system between steps";
+    EXPECT_EQ(seen.input, 0);
+    EXPECT_EQ(clicks, 0);
+    // After the show the same input works again.
+    QTest::keyClick(press.window.cmdStart(), Qt::Key_Space);
+    EXPECT_EQ(clicks, 1);
+}
+
+TEST(QtShowBetweenSteps, ACloseDuringAShowWaitsForTheGreetingThenCloses)
+{
+    int closes = 0;
+    bool visibleAfterClose = true;
+    PressWithTimer press([&](FormWidget& window) {
+        if (closes++ == 0) {
+            window.close();  // what the window manager's close button asks for
+            visibleAfterClose = window.isVisible();
+        }
+    });
+    EXPECT_TRUE(visibleAfterClose) << "the show ran on";
+    EXPECT_FALSE(press.window.isVisible()) << "closed once the greeting was answered";
+}
+
+TEST(QtShowBetweenSteps, TheTracedPictureIsUnchangedByServingTheWindowSystem)
+{
+    PressWithTimer press([](FormWidget& window) { window.update(); });
+    RecordingRuntime recording(kSeed);
+    frmLines traced(recording);
+    traced.Form_Load();
+    traced.cmdStart_Click();
+    Canvas expected(press.window.canvas().LogicalSize(), press.window.canvas().Image().devicePixelRatio(), Qt::black);
+    Replay(recording.Events(), expected);
+    EXPECT_EQ(press.window.canvas().Image(), expected.Image());
+}
+
+TEST(QtKeyboard, ReturnAndKeypadEnterPressTheFocusedButtonLikeSpace)
+{
+    FormWidget window;
+    window.show();
+    int clicks = 0;
+    QObject::connect(window.cmdStart(), &QPushButton::clicked, [&] { ++clicks; });
+    QTest::keyClick(window.cmdStart(), Qt::Key_Return);
+    EXPECT_EQ(clicks, 1);
+    QTest::keyClick(window.cmdStart(), Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(clicks, 2);
+    QTest::keyClick(window.cmdStart(), Qt::Key_Space);
+    EXPECT_EQ(clicks, 3);
+    QTest::keyClick(window.cmdStart(), Qt::Key_Return, Qt::ControlModifier);
+    EXPECT_EQ(clicks, 3) << "only a plain Return presses it";
 }
 
 }  // namespace

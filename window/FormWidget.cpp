@@ -2,8 +2,10 @@
 
 #include "runtime/QtColours.h"
 #include "runtime/Runtime.h"
+#include "window/FormWidgetAccessibility.h"
 
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPaintEvent>
 #include <QPainter>
@@ -57,25 +59,75 @@ FormWidget::FormWidget(QWidget* parent)
 
     cmdStart_->setObjectName(QStringLiteral("cmdStart"));
     cmdStart_->setGeometry(ToPixels(kButtonTwips));
-    cmdStart_->setText(QStringLiteral("Start the show"));
+    // Alt+S presses it; the underline shows where the platform draws mnemonics.
+    cmdStart_->setText(QStringLiteral("&Start the show"));
     cmdStart_->setIcon(icon);
     cmdStart_->setIconSize(QSize(24, 24));
 
     // Tab order: the label first, then the button.
     setTabOrder(lblSleep_, cmdStart_);
+    cmdStart_->installEventFilter(this);
+
+    MakeAccessible(*this);
 }
 
 FormWidget::~FormWidget() = default;
 
-void FormWidget::paintEvent(QPaintEvent* event)
+bool FormWidget::eventFilter(QObject* watched, QEvent* event)
 {
-    QPainter painter(this);
-    const QImage& image = canvas_->Image();
-    const qreal dpr = image.devicePixelRatio();
-    for (const QRect& r : event->region()) {
-        const QRectF source(QPointF(r.topLeft()) * dpr, QSizeF(r.size()) * dpr);
-        painter.drawImage(QRectF(r), image, source);
+    if (watched == cmdStart_ && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool plain = (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && plain) {
+            if (!key->isAutoRepeat()) {
+                cmdStart_->click();
+            }
+            return true;
+        }
     }
+    return QWidget::eventFilter(watched, event);
+}
+
+bool FormWidget::event(QEvent* event)
+{
+    const bool handled = QWidget::event(event);
+    // Qt 6.4 tells a widget that its window moved to another screen, or that
+    // the screen's scale changed, with ScreenChangeInternal; the new native
+    // size follows as a resize.
+    if (event->type() == QEvent::ScreenChangeInternal || event->type() == QEvent::Resize) {
+        FollowScreen();
+    }
+    return handled;
+}
+
+void FormWidget::FollowScreen()
+{
+    const QSize client = canvas_->LogicalSize();
+    if (devicePixelRatioF() != canvas_->DevicePixelRatio()) {
+        canvas_->SetDevicePixelRatio(devicePixelRatioF());
+        // The window system holds the size limits in native pixels, set at the
+        // old ratio: set them again (unchanged limits would not be passed on).
+        setMinimumSize(0, 0);
+        setFixedSize(client);
+        update();
+    }
+    // Qt keeps the native size across a change of ratio; the window keeps its logical one.
+    if (size() != client) {
+        resize(client);
+    }
+}
+
+void FormWidget::paintEvent(QPaintEvent* /*event*/)
+{
+    // A change of ratio that came without a screen change still reaches the canvas here.
+    if (devicePixelRatioF() != canvas_->DevicePixelRatio()) {
+        FollowScreen();
+    }
+    // Drawn whole at the origin and clipped to the region being painted: at
+    // the backing store's own ratio that is a copy of device pixels, even
+    // where a logical rectangle's edges fall inside them (125 %, 150 %).
+    QPainter painter(this);
+    painter.drawImage(QPointF(0, 0), canvas_->Image());
 }
 
 }  // namespace vantrel

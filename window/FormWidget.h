@@ -46,9 +46,16 @@ public:
     [[nodiscard]] QPushButton* cmdStart() const noexcept { return cmdStart_; }
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    // Return and keypad Enter press the focused button, as Space does.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // After a move to a screen of another scale: the canvas drawn again at
+    // the new device pixel ratio and the window back at its logical size.
+    void FollowScreen();
+
     std::unique_ptr<Canvas> canvas_;
     QLabel* lblSleep_;
     QPushButton* cmdStart_;
