@@ -1,6 +1,6 @@
 """Checks one show on weston from both ends of the Wayland connection.
 
-    read_logs.py PROGRAM_LOG WESTON_LOG
+    read_logs.py PROGRAM_LOG WESTON_LOG [MAX_OVER_PERCENT]
 
 PROGRAM_LOG is the program's stderr under WAYLAND_DEBUG=client: every request
 it sends, stamped in milliseconds, with the driver's own lines between them.
@@ -11,6 +11,9 @@ The main window's surface is the one whose toplevel carries the window's
 caption ("Vantrel v2.0" and more); the greeting's caption is "Vantrel v2.0"
 alone. A show has 5117 pauses and each starts with one repaint, so at least
 that many commits of the main surface lie between the press and the greeting.
+
+The show lasts 25.585 s within 1 %; MAX_OVER_PERCENT lets a build whose every
+step is slower (the sanitizers') run over by more, never under.
 """
 
 import re
@@ -132,8 +135,9 @@ def main():
     else:
         seconds = float(shown.split()[0])
         print(f"show: {seconds:.3f} s from the press to the greeting (ideal {SHOW_SECONDS} s)")
-        if abs(seconds - SHOW_SECONDS) > SHOW_SECONDS / 100:
-            fail(f"the show took {seconds:.3f} s, not {SHOW_SECONDS} s +/- 1 %")
+        over = float(sys.argv[3]) if len(sys.argv) > 3 else 1.0
+        if not SHOW_SECONDS * 0.99 <= seconds <= SHOW_SECONDS * (1 + over / 100):
+            fail(f"the show took {seconds:.3f} s, not {SHOW_SECONDS} s -1 % / +{over:g} %")
     if driver.get("greeting title") != GREETING_TITLE:
         fail(f"greeting title {driver.get('greeting title')!r}")
     if driver.get("greeting text") != GREETING_TEXT:

@@ -4,9 +4,10 @@
 # tests can run side by side. The program (vantrel-wayland-press) presses its
 # own button and answers the greeting; this script takes the compositor's
 # screenshot in between and reads both sides' protocol logs afterwards.
-#   show_on_weston.sh PRESS LOCATE CHECK READ_LOGS OUTDIR
+#   show_on_weston.sh PRESS LOCATE CHECK READ_LOGS OUTDIR [MAX_OVER_PERCENT]
 # PRESS is vantrel-wayland-press, LOCATE locate_window, CHECK picture_check,
-# READ_LOGS read_logs.py; logs and pictures are left in OUTDIR.
+# READ_LOGS read_logs.py (MAX_OVER_PERCENT goes to it); logs and pictures are
+# left in OUTDIR.
 set -euo pipefail
 
 press=$1
@@ -14,6 +15,7 @@ locate=$2
 check=$3
 read_logs=$4
 out=$5
+max_over=${6:-1}
 mkdir -p "$out"
 rm -rf "${out:?}"/*
 
@@ -129,5 +131,5 @@ kill "$weston"
 wait "$weston" 2>/dev/null || true
 weston=
 
-/usr/bin/python3 "$read_logs" "$out/program.log" "$out/weston.log"
+/usr/bin/python3 "$read_logs" "$out/program.log" "$out/weston.log" "$max_over"
 echo "ok show on weston"
