@@ -49,10 +49,10 @@ bool Exposed(const QWidget* widget)
 
 void Say(const QString& line) { std::fprintf(stderr, "vantrel-wayland: %s\n", qPrintable(line)); }
 
-// Polls the program's windows. The show runs inside the press and, from then
-// on, the poll only ever runs inside the event loops the show opens (the
-// greeting's, and any it dispatches on the way), so it presses exactly once
-// and afterwards only looks for the greeting.
+// Polls the program's windows. It presses once; until the greeting is
+// answered it then runs only inside the event loops the show opens (the window
+// system served between steps, the greeting's own), and there it only looks
+// for the greeting.
 class Driver {
 public:
     // The timer belongs to the application, which outlives every tick.
