@@ -29,7 +29,10 @@ QString WindowCaption()
 }
 
 FormWidget::FormWidget(QWidget* parent)
-    : QWidget(parent), lblSleep_(new QLabel(QStringLiteral("Label1"), this)), cmdStart_(new QPushButton(this))
+    : QWidget(parent),
+      limitsRatio_(devicePixelRatioF()),
+      lblSleep_(new QLabel(QStringLiteral("Label1"), this)),
+      cmdStart_(new QPushButton(this))
 {
     const QSize client(kClientWidthTwips / kTwipsPerPixel, kClientHeightTwips / kTwipsPerPixel);
     const QColor black(Qt::black);
@@ -103,13 +106,18 @@ bool FormWidget::event(QEvent* event)
 void FormWidget::FollowScreen()
 {
     const QSize client = canvas_->LogicalSize();
-    if (devicePixelRatioF() != canvas_->DevicePixelRatio()) {
-        canvas_->SetDevicePixelRatio(devicePixelRatioF());
-        // The window system holds the size limits in native pixels, set at the
-        // old ratio: set them again (unchanged limits would not be passed on).
-        setMinimumSize(0, 0);
-        setFixedSize(client);
+    const qreal ratio = devicePixelRatioF();
+    if (ratio != canvas_->DevicePixelRatio()) {
+        canvas_->SetDevicePixelRatio(ratio);
         update();
+    }
+    if (ratio != limitsRatio_) {
+        // The window system holds the size limits in native pixels, worked out
+        // at the old ratio: set them again (unchanged limits are not passed on).
+        limitsRatio_ = ratio;
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        setFixedSize(client);
     }
     // Qt keeps the native size across a change of ratio; the window keeps its logical one.
     if (size() != client) {
@@ -119,9 +127,11 @@ void FormWidget::FollowScreen()
 
 void FormWidget::paintEvent(QPaintEvent* /*event*/)
 {
-    // A change of ratio that came without a screen change still reaches the canvas here.
+    // A change of ratio that came with neither a screen change nor a resize
+    // still reaches the picture.
     if (devicePixelRatioF() != canvas_->DevicePixelRatio()) {
-        FollowScreen();
+        canvas_->SetDevicePixelRatio(devicePixelRatioF());
+        update();
     }
     // Drawn whole at the origin and clipped to the region being painted: at
     // the backing store's own ratio that is a copy of device pixels, even
