@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# Reproduces every figure of docs/PERFORMANCE.md in one run (about 2 minutes
+# Reproduces every figure of docs/PERFORMANCE.md in one run (about 2.5 minutes
 # on 2 cores, build included): a Release build of its own in build/bench, then
 # each measurement once. Raw outputs go to build/bench/results/, a summary to
 # the terminal. Nothing here is a test: figures are read, never asserted.
 #   bash tools/bench.sh
-# Needs: libbenchmark-dev, xvfb, xdotool (all in TEST_PACKAGES of tools/dev.sh).
+# Needs: libbenchmark-dev, libxdamage-dev, xvfb, xdotool (all in TEST_PACKAGES of tools/dev.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -110,6 +110,9 @@ strip -o "$out/vantrel.stripped" "$build/vantrel"
 stripped=$(stat -c %s "$out/vantrel.stripped")
 echo "$stripped bytes"
 
+echo "== 6. CPU share of a whole show, measured from outside the process (Xvfb, real pacing, one press)"
+bash "$root/bench/cpu_share.sh" "$build" 1 | tee "$out/cpu-share.txt"
+
 # --- summary
 step=Move_LinesAndRepaint/iterations:2717/manual_time
 press=Press_ThroughBinding/iterations:1/repeats:5/real_time_median
@@ -153,5 +156,8 @@ bare=$out/startup.json
     printf '4. peak RSS after a show: %s kB: %sx bare; press to greeting %s s\n' \
         "$s_hwm" "$(ratio "$s_hwm" "$b_hwm")" "$(json "$out/show.json" press_to_greeting_s)"
     printf '5. stripped vantrel: %s bytes (%s KiB)\n' "$stripped" "$((stripped / 1024))"
+    printf '6. whole show from outside: CPU %s %% of wall; %s s long (ideal 25.585 s, %s %%); median step %s ms   goal CPU <= 3 %%\n' \
+        "$(json "$out/cpu-share.txt" cpu_pct_of_wall)" "$(json "$out/cpu-share.txt" show_s)" \
+        "$(json "$out/cpu-share.txt" show_error_pct)" "$(json "$out/cpu-share.txt" median_step_ms)"
     echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg); $((SECONDS - start)) s in all"
 } | tee "$out/summary.txt"

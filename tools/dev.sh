@@ -12,6 +12,8 @@ TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-apps x11-uti
                python3 dpkg-dev appstream desktop-file-utils
                # a real window manager, for minimise, cover, ping and close
                openbox wmctrl x11-xserver-utils
+               # a whole show timed from outside (bench/cpu_share.sh)
+               libxdamage-dev
                # Wayland: a headless compositor and Qt's client plugin
                weston qt6-wayland
                # Windows: a cross compiler and Wine to run what it builds
