@@ -52,7 +52,7 @@ QString WithoutMnemonic(const QString& text)
 // accessible name and description (see MakeAccessible).
 class WindowInterface final : public QAccessibleWidget, public OwnInterface {
 public:
-    explicit WindowInterface(QWidget* widget) : QAccessibleWidget(widget, QAccessible::Window) {}
+    explicit WindowInterface(FormWidget* form) : QAccessibleWidget(form, QAccessible::Window), form_(form) {}
 
     [[nodiscard]] int childCount() const override { return static_cast<int>(Announced().size()); }
 
@@ -85,22 +85,23 @@ private:
     // (other windows, such as the greeting, stand on their own), without lblSleep.
     [[nodiscard]] QList<QWidget*> Announced() const
     {
-        const auto* form = static_cast<FormWidget*>(widget());
         QList<QWidget*> out;
-        for (QObject* object : form->children()) {
+        for (QObject* object : form_->children()) {
             auto* child = qobject_cast<QWidget*>(object);
-            if (child != nullptr && !child->isWindow() && child != form->lblSleep()) {
+            if (child != nullptr && !child->isWindow() && child != form_->lblSleep()) {
                 out.append(child);
             }
         }
         return out;
     }
+
+    FormWidget* form_;
 };
 
 // cmdStart: Qt's own push button, with a description of what its press does.
 class StartInterface final : public QAccessibleWidget, public OwnInterface {
 public:
-    explicit StartInterface(QWidget* widget) : QAccessibleWidget(widget, QAccessible::Button) {}
+    explicit StartInterface(QPushButton* button) : QAccessibleWidget(button, QAccessible::Button), button_(button) {}
 
     [[nodiscard]] QString text(QAccessible::Text t) const override
     {
@@ -121,6 +122,8 @@ public:
         QAccessible::State state = QAccessibleWidget::state();
         state.pressed = button()->isDown();
         state.defaultButton = button()->isDefault();
+        // Honest about a press that would be refused: the show is running.
+        state.busy = AccessibleActionsHeld::Active();
         return state;
     }
 
@@ -164,8 +167,10 @@ public:
     }
 
 private:
-    [[nodiscard]] QPushButton* button() const { return static_cast<QPushButton*>(widget()); }
+    [[nodiscard]] QPushButton* button() const { return button_; }
     [[nodiscard]] QString Shortcut() const { return button()->shortcut().toString(QKeySequence::NativeText); }
+
+    QPushButton* button_;
 };
 
 // lblSleep: kept on screen as it is, but nothing to read: left out of the
@@ -190,18 +195,17 @@ public:
 
 QAccessibleInterface* Factory(const QString& className, QObject* object)
 {
-    if (object == nullptr || !object->isWidgetType()) {
+    if (object == nullptr) {
         return nullptr;
     }
-    auto* widget = static_cast<QWidget*>(object);
     if (className == QLatin1String(FormWidget::staticMetaObject.className())) {
-        return new WindowInterface(widget);
+        return new WindowInterface(qobject_cast<FormWidget*>(object));
     }
     if (className == QLatin1String("QPushButton") && IsControl(object, "cmdStart")) {
-        return new StartInterface(widget);
+        return new StartInterface(qobject_cast<QPushButton*>(object));
     }
     if (className == QLatin1String("QLabel") && IsControl(object, "lblSleep")) {
-        return new SilentInterface(widget);
+        return new SilentInterface(qobject_cast<QLabel*>(object));
     }
     return nullptr;
 }
