@@ -1,6 +1,7 @@
 #include "runtime/QtRuntime.h"
 
 #include "runtime/QtColours.h"
+#include "runtime/StartFailure.h"
 #include "window/FormWidget.h"
 #include "window/FormWidgetAccessibility.h"
 #include "window/frmLines.h"
@@ -281,8 +282,7 @@ void StopOnFatal(QtMsgType type, const QMessageLogContext& context, const QStrin
     if (type == QtFatalMsg) {
         const QString reason =
             g_startMessages != nullptr && !g_startMessages->isEmpty() ? g_startMessages->constFirst() : message;
-        std::fprintf(stderr, "vantrel: cannot start: %s\n", qPrintable(reason.section(QLatin1Char('\n'), 0, 0)));
-        std::fflush(stderr);
+        ReportStartFailure(reason.section(QLatin1Char('\n'), 0, 0).toStdString());
         std::_Exit(1);
     }
     if (g_startMessages != nullptr) {
@@ -309,7 +309,7 @@ bool HasDisplay()
 int RunProgram(int argc, char** argv, const StartHooks& hooks)
 {
     if (!HasDisplay()) {
-        std::fputs("vantrel: cannot start: no display to open the window on (DISPLAY is not set)\n", stderr);
+        ReportStartFailure("no display to open the window on (DISPLAY is not set)");
         return 1;
     }
     QStringList startMessages;
