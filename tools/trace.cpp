@@ -2,17 +2,17 @@
 // prints every runtime call as it happens, one per line. What a developer
 // reaches for when a picture looks wrong; the golden tests read it too.
 #include "runtime/RecordingRuntime.h"
-#include "tools/RecordedPicture.h"
-#include "window/Canvas.h"
-#include "window/FormWidget.h"
+#include "tools/BinaryStdout.h"
+#include "tools/TracePicture.h"
 #include "window/frmLines.h"
 
-#include <QColor>
-
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,11 +23,15 @@ struct Options {
     std::optional<std::uint32_t> seed;
     int presses = 1;
     std::string png;
+    double scale = 1.0;
 };
+
+// Beyond this the picture would take hundreds of megabytes.
+constexpr double kMaxScale = 8.0;
 
 int Usage()
 {
-    std::fputs("usage: vantrel-trace [--seed N] [--presses K] [--png FILE]\n", stderr);
+    std::fputs("usage: vantrel-trace [--seed N] [--presses K] [--png FILE [--scale R]]\n", stderr);
     return 2;
 }
 
@@ -37,6 +41,14 @@ bool ParseNumber(const char* text, T& out)
     const char* end = text + std::strlen(text);
     const auto [ptr, ec] = std::from_chars(text, end, out);
     return ec == std::errc() && ptr == end;
+}
+
+// strtod rather than from_chars: not every standard library parses reals with it yet.
+bool ParseScale(const char* text, double& out)
+{
+    char* end = nullptr;
+    out = std::strtod(text, &end);
+    return end != text && *end == '\0' && std::isfinite(out) && out > 0.0 && out <= kMaxScale;
 }
 
 std::optional<Options> ParseArgs(int argc, char** argv)
@@ -60,6 +72,10 @@ std::optional<Options> ParseArgs(int argc, char** argv)
             }
         } else if (arg == "--png") {
             options.png = value;
+        } else if (arg == "--scale") {
+            if (!ParseScale(value, options.scale)) {
+                return std::nullopt;
+            }
         } else {
             return std::nullopt;
         }
@@ -103,23 +119,28 @@ int main(int argc, char** argv)
     if (!options) {
         return Usage();
     }
+    vantrel::SetStdoutBinary();
 
-    // The picture is rendered the way the window's canvas renders it, 1:1.
-    std::optional<vantrel::Canvas> canvas;
+    // The picture is rendered the way the window's canvas renders it, at the
+    // given device pixel ratio.
+    std::unique_ptr<vantrel::TracePicture> picture;
     if (!options->png.empty()) {
-        canvas.emplace(QSize(vantrel::kClientWidthTwips / vantrel::kTwipsPerPixel,
-                             vantrel::kClientHeightTwips / vantrel::kTwipsPerPixel),
-                       1.0, QColor(Qt::black));
+        std::string whyNot;
+        picture = vantrel::MakeTracePicture(options->scale, whyNot);
+        if (!picture) {
+            std::fprintf(stderr, "vantrel-trace: %s\n", whyNot.c_str());
+            return 2;
+        }
     }
 
     vantrel::RecordingRuntime runtime(options->seed);
     bool greeted = false;
     runtime.SetListener([&](const vantrel::Event& e) {
         Print(e);
-        if (!canvas || greeted) {
+        if (!picture || greeted) {
             return;
         }
-        vantrel::DrawRecorded(*canvas, e);
+        picture->Draw(e);
         greeted = e.type == vantrel::Event::Type::MsgBox;
     });
 
@@ -132,7 +153,7 @@ int main(int argc, char** argv)
     runtime.Finish();
     std::fflush(stdout);
 
-    if (canvas && !canvas->Image().save(QString::fromLocal8Bit(options->png.c_str()), "PNG")) {
+    if (picture && !picture->SavePng(options->png)) {
         std::fprintf(stderr, "vantrel-trace: cannot write %s\n", options->png.c_str());
         return 1;
     }
