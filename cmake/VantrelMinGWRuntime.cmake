@@ -1,0 +1,31 @@
+# The DLLs of MinGW's C and C++ runtime, which a program built by MinGW needs
+# beside it on a Windows that has no MinGW. (MSVC's runtime is found by
+# CMake's InstallRequiredSystemLibraries itself.)
+#   vantrel_mingw_runtime_dlls(OUT_VAR)
+# Looks next to the compiler (a native MinGW has its DLLs in its bin folder)
+# and where the compiler looks for libraries (a cross compiler keeps them
+# there). A DLL that is found nowhere is an error: the package would not start.
+function(vantrel_mingw_runtime_dlls out)
+  get_filename_component(compiler_dir "${CMAKE_CXX_COMPILER}" DIRECTORY)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(unwinder libgcc_s_seh-1.dll)
+  else()
+    set(unwinder libgcc_s_dw2-1.dll)
+  endif()
+  set(dlls "")
+  foreach(dll IN ITEMS libstdc++-6.dll ${unwinder} libwinpthread-1.dll)
+    unset(path)
+    if(EXISTS "${compiler_dir}/${dll}")
+      set(path "${compiler_dir}/${dll}")
+    else()
+      execute_process(COMMAND "${CMAKE_CXX_COMPILER}" -print-file-name=${dll}
+                      OUTPUT_VARIABLE path OUTPUT_STRIP_TRAILING_WHITESPACE)
+    endif()
+    if(NOT IS_ABSOLUTE "${path}" OR NOT EXISTS "${path}")
+      message(FATAL_ERROR "MinGW runtime: ${dll} not found next to ${CMAKE_CXX_COMPILER} nor in its library path")
+    endif()
+    file(REAL_PATH "${path}" path)
+    list(APPEND dlls "${path}")
+  endforeach()
+  set(${out} ${dlls} PARENT_SCOPE)
+endfunction()
