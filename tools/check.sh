@@ -13,6 +13,9 @@ ctest --preset ci -j2
 echo "== style: clang-format and clang-tidy"
 bash tools/lint.sh build/ci
 
+echo "== windows (mingw preset: cross-built with MinGW-w64, tests run under Wine)"
+bash tests/windows/cross_check.sh
+
 echo "== build and test (asan preset: AddressSanitizer + UndefinedBehaviorSanitizer)"
 cmake --preset asan >/dev/null
 cmake --build --preset asan
