@@ -34,9 +34,10 @@ inline void ExpectNeverWakesEarly(PacerClock& clock)
     clock.SleepUntil(clock.Now() - std::chrono::milliseconds(1));
 }
 
-// Short pauses, as the show takes them (5 ms each), mostly asleep: the
-// pacer spins only the last 150 us of each. A spinning wait would take a
-// whole core, CPU time equal to wall time. The bound only catches that.
+// Short pauses (the show's are 5 ms each) spend most of their time asleep:
+// the pacer spins only the last tens of microseconds of each. A wait that
+// spins takes a whole core, CPU time equal to wall time; the bound only
+// catches that.
 inline void ExpectPausesSleep(PacerClock& clock)
 {
     Pacer pacer(clock);
