@@ -225,13 +225,8 @@ QRect Canvas::TakeDirty() noexcept
     // Every logical pixel that shows any of the touched device pixels.
     const auto down = [&](int v) { return static_cast<int>(std::floor(v / ratio_)); };
     const auto up = [&](int v) { return static_cast<int>(std::ceil(v / ratio_)); };
-    QRect logical(QPoint(down(device.left()), down(device.top())),
-                  QPoint(up(device.right() + 1) - 1, up(device.bottom() + 1) - 1));
-    // At a fractional ratio Qt rounds the repainted rectangle's edges to device
-    // pixels; a pixel more on each side keeps the touched ones inside.
-    if (ratio_ != std::floor(ratio_)) {
-        logical.adjust(-1, -1, 1, 1);
-    }
+    const QRect logical(QPoint(down(device.left()), down(device.top())),
+                        QPoint(up(device.right() + 1) - 1, up(device.bottom() + 1) - 1));
     return logical & QRect(QPoint(0, 0), logicalSize_);
 }
 
