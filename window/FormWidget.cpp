@@ -29,10 +29,7 @@ QString WindowCaption()
 }
 
 FormWidget::FormWidget(QWidget* parent)
-    : QWidget(parent),
-      limitsRatio_(devicePixelRatioF()),
-      lblSleep_(new QLabel(QStringLiteral("Label1"), this)),
-      cmdStart_(new QPushButton(this))
+    : QWidget(parent), lblSleep_(new QLabel(QStringLiteral("Label1"), this)), cmdStart_(new QPushButton(this))
 {
     const QSize client(kClientWidthTwips / kTwipsPerPixel, kClientHeightTwips / kTwipsPerPixel);
     const QColor black(Qt::black);
@@ -111,15 +108,8 @@ void FormWidget::FollowScreen()
         canvas_->SetDevicePixelRatio(ratio);
         update();
     }
-    if (ratio != limitsRatio_) {
-        // The window system holds the size limits in native pixels, worked out
-        // at the old ratio: set them again (unchanged limits are not passed on).
-        limitsRatio_ = ratio;
-        setMinimumSize(0, 0);
-        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-        setFixedSize(client);
-    }
-    // Qt keeps the native size across a change of ratio; the window keeps its logical one.
+    // Qt keeps the native size across a change of ratio; the window keeps its
+    // logical one (and Qt passes its fixed size on again in native pixels).
     if (size() != client) {
         resize(client);
     }

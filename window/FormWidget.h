@@ -57,7 +57,6 @@ private:
     void FollowScreen();
 
     std::unique_ptr<Canvas> canvas_;
-    qreal limitsRatio_;  // the ratio the size limits were last set at
     QLabel* lblSleep_;
     QPushButton* cmdStart_;
 };
