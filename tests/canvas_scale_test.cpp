@@ -296,22 +296,33 @@ std::vector<Event> TwoPresses(std::uint32_t seed)
 TEST(CanvasAtEveryScale, AShowMovedBetweenScalesEqualsTheShowDrawnThere)
 {
     const std::vector<Event> events = TwoPresses(5);
-    // Moved at the second greeting from 150 % to 200 %, then back to 100 %.
+    std::size_t secondClear = 0;
+    for (std::size_t i = 0, clears = 0; i < events.size() && clears < 2; ++i) {
+        clears += events[i].type == Event::Type::Cls ? 1U : 0U;
+        secondClear = i;
+    }
+    // Moved from 150 % to 200 % when the record is fullest, the second
+    // press's fly-in over the first finale; drawn on there; moved to 100 %
+    // at the greeting.
     Canvas moved(kClient, 1.5, Qt::black);
-    testing::Replay(events, moved);
-    moved.SetDevicePixelRatio(2.0);
     Canvas at2(kClient, 2.0, Qt::black);
-    testing::Replay(events, at2);
-    EXPECT_EQ(moved.Image(), at2.Image());
+    testing::Replay(events, moved, 0, secondClear);
+    testing::Replay(events, at2, 0, secondClear);
+    ASSERT_EQ(moved.RecordedLines(), kMaxRecordedLines);
+    moved.SetDevicePixelRatio(2.0);
+    EXPECT_EQ(moved.Image(), at2.Image()) << "before the second clear";
+    testing::Replay(events, moved, secondClear);
+    testing::Replay(events, at2, secondClear);
+    EXPECT_EQ(moved.Image(), at2.Image()) << "at the greeting";
     moved.SetDevicePixelRatio(1.0);
     Canvas at1(kClient, 1.0, Qt::black);
     testing::Replay(events, at1);
-    EXPECT_EQ(moved.Image(), at1.Image());
+    EXPECT_EQ(moved.Image(), at1.Image()) << "at the greeting, moved again";
 }
 
 TEST(CanvasRecord, TwoPressesStayWithinTheBoundAndKeepEveryLineSinceTheClear)
 {
-    for (const std::uint32_t seed : {1U, 77U, 4096U}) {
+    for (const std::uint32_t seed : {1U, 4096U}) {
         const std::vector<Event> events = TwoPresses(seed);
         Canvas canvas(kClient, 1.0, Qt::black);
         std::size_t most = 0;

@@ -89,8 +89,9 @@ void Canvas::DrawLine(float x1, float y1, float x2, float y2, QColor colour)
     const Line line{x1, y1, x2, y2, colour.rgba()};
     if (recordKept_) {
         if (record_.size() < kMaxRecordedLines) {
-            if (record_.capacity() == 0) {
-                record_.reserve(kMaxRecordedLines);
+            // Grown by doubling as usual, but never past the bound.
+            if (record_.size() == record_.capacity()) {
+                record_.reserve(std::min(kMaxRecordedLines, std::max<std::size_t>(1024, 2 * record_.capacity())));
             }
             record_.push_back(line);
         } else {

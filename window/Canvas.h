@@ -36,7 +36,7 @@ inline constexpr std::size_t kMaxRecordedLines = 94008;
 // clear) so that when the window's device pixel ratio changes the picture is
 // drawn again at the new ratio, exactly as if it had been drawn there from the
 // start. The record takes 20 bytes a line, at most kMaxRecordedLines of them:
-// 1.88 MB after a whole show (reserved address space until lines arrive). Past
+// 1.88 MB once a second press has flown in over the first one's finale. Past
 // the bound the record is dropped and a change of ratio rescales the pixels
 // instead; the show itself never gets there.
 class Canvas {
