@@ -46,6 +46,20 @@ void XClient::Restore(Window window)
     XSync(display, False);
 }
 
+void XClient::AskToClose(Window window)
+{
+    Display* display = Of(display_);
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "_NET_CLOSE_WINDOW", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = CurrentTime;
+    event.xclient.data.l[1] = 2;  // from a pager
+    XSendEvent(display, DefaultRootWindow(display), False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
+    XSync(display, False);
+}
+
 XClient::Window XClient::Cover(Window window, int width, int height, unsigned int rgb)
 {
     Display* display = Of(display_);

@@ -23,6 +23,8 @@ public:
     void Minimise(Window window);
     // As a taskbar asks: the window manager maps the window again and activates it.
     void Restore(Window window);
+    // As a taskbar or `wmctrl -c` asks: the window manager sends the window a close request.
+    void AskToClose(Window window);
     // A plain window of another program in `rgb`, laid over `window` and its frame.
     Window Cover(Window window, int width, int height, unsigned int rgb);
     void Uncover(Window cover);

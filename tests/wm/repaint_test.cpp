@@ -1,6 +1,7 @@
-// The window under a real window manager keeps showing its picture while a
-// show runs: minimised and restored, or covered by another window and
-// uncovered, it shows the canvas and its controls again within one step.
+// The window under a real window manager while a show runs: minimised and
+// restored, or covered by another window and uncovered, it shows the canvas
+// and its controls again within one step; a close asked for while the
+// greeting is open is done once the greeting is answered.
 //
 // In process, so the picture the window should show is at hand: the show runs
 // with the real pacing through the Qt binding, and a Runtime that forwards
@@ -13,7 +14,10 @@
 #include "window/frmLines.h"
 
 #include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 #include <QtTest/QTest>
 
 #include <gtest/gtest.h>
@@ -230,6 +234,41 @@ TEST(UnderAWindowManager, MinimisedRestoredCoveredAndUncoveredMidShowTheWindowIs
                 uncovered.repaired ? std::to_string(*uncovered.repaired).c_str() : "never");
     EXPECT_LE(uncovered.repaired.value_or(INT_MAX), *uncovered.back + 1)
         << "uncovered: one step later " << uncovered.differing << " pixels still differed";
+}
+
+TEST(UnderAWindowManager, ACloseAskedForWhileTheGreetingIsOpenIsDoneOnceItIsAnswered)
+{
+    XClient x;
+    ASSERT_TRUE(x.Open());
+    FormWidget window;
+    // Unpaced: the steps still serve the window system, only the waits are gone.
+    QtRuntime runtime(window, {.pacing = Pacer::Config{.round = std::chrono::nanoseconds(0)}, .seed = 2412U});
+    frmLines form(runtime);
+    ASSERT_TRUE(runtime.Dispatch([&] { form.Form_Load(); }));
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+
+    bool greeted = false;
+    bool openWithTheGreeting = false;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr) {
+            return;
+        }
+        timer.stop();
+        greeted = true;
+        x.AskToClose(static_cast<XClient::Window>(window.winId()));
+        // The window manager passes the request on; the greeting's loop takes it.
+        QTest::qWait(300);
+        openWithTheGreeting = window.isVisible();
+        QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+    });
+    timer.start(10);
+    EXPECT_TRUE(runtime.Dispatch([&] { form.cmdStart_Click(); }));
+    ASSERT_TRUE(greeted);
+    EXPECT_TRUE(openWithTheGreeting) << "the window closed under its greeting";
+    EXPECT_FALSE(window.isVisible()) << "the close asked for while the greeting was open was lost";
 }
 
 }  // namespace
