@@ -2,7 +2,7 @@
 # Runs a command against a private X server and stops the server afterwards.
 # Xvfb picks a free display number itself (-displayfd), so tests started side
 # by side, or beside someone else's server, never race for one.
-#   with_xvfb.sh COMMAND [ARGS...]
+#   [VANTREL_TEST_SCREEN=WxHxD] with_xvfb.sh COMMAND [ARGS...]
 set -euo pipefail
 
 dir=$(mktemp -d)
@@ -18,8 +18,10 @@ trap cleanup EXIT
 trap 'exit 143' TERM INT
 
 # 24-bit colour, so screenshots keep the exact colours drawn; room beside the
-# 715 x 487 window to move a message box out of its way.
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$dir/display" 2>"$dir/xvfb.log" &
+# 715 x 487 window to move a message box out of its way. VANTREL_TEST_SCREEN
+# asks for another size (two monitors side by side).
+Xvfb -displayfd 3 -screen 0 "${VANTREL_TEST_SCREEN:-1280x800x24}" -nolisten tcp -noreset 3>"$dir/display" \
+    2>"$dir/xvfb.log" &
 xvfb=$!
 # The number is written once the server accepts connections.
 for _ in $(seq 300); do
