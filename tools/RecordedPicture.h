@@ -11,7 +11,9 @@ namespace vantrel {
 inline void DrawRecorded(Canvas& canvas, const Event& event)
 {
     if (event.type == Event::Type::Line) {
-        canvas.DrawLine(event.x1, event.y1, event.x2, event.y2, ToQColor(event.colour, QPalette(Qt::black)));
+        // Made once: building a palette costs more than drawing the line.
+        static const QPalette palette(Qt::black);
+        canvas.DrawLine(event.x1, event.y1, event.x2, event.y2, ToQColor(event.colour, palette));
     } else if (event.type == Event::Type::Cls) {
         canvas.Clear(Qt::black);
     }
