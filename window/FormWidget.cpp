@@ -91,9 +91,9 @@ bool FormWidget::eventFilter(QObject* watched, QEvent* event)
 bool FormWidget::event(QEvent* event)
 {
     const bool handled = QWidget::event(event);
-    // Qt 6.4 tells a widget that its window moved to another screen, or that
-    // the screen's scale changed, with ScreenChangeInternal; the new native
-    // size follows as a resize.
+    // Qt 6.4 tells a widget that its window moved to a screen of another scale
+    // with ScreenChangeInternal (the ratio is already the new one); the window
+    // keeps its native size, which arrives as a resize to a new logical size.
     if (event->type() == QEvent::ScreenChangeInternal || event->type() == QEvent::Resize) {
         FollowScreen();
     }
