@@ -75,8 +75,8 @@ FormWidget::~FormWidget() = default;
 
 bool FormWidget::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == cmdStart_ && event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
+    const auto* key = event->type() == QEvent::KeyPress ? dynamic_cast<const QKeyEvent*>(event) : nullptr;
+    if (watched == cmdStart_ && key != nullptr) {
         const bool plain = (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
         if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && plain) {
             if (!key->isAutoRepeat()) {
