@@ -4,26 +4,36 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 start=$SECONDS
+part_start=$SECONDS
+part=
+# Each part says how long it took, so a slow one is easy to spot in CI's log.
+section() {
+    [ -n "$part" ] && echo "-- $part took $((SECONDS - part_start)) s"
+    part=$1
+    part_start=$SECONDS
+    [ "$1" = done ] || echo "== $1"
+}
 
-echo "== build and test (ci preset: warnings are errors)"
+section "build and test (ci preset: warnings are errors)"
 cmake --preset ci >/dev/null
 cmake --build --preset ci
 ctest --preset ci -j2
 
-echo "== style: clang-format and clang-tidy"
+section "style: clang-format and clang-tidy"
 bash tools/lint.sh build/ci
 
-echo "== windows (mingw preset: cross-built with MinGW-w64, tests run under Wine)"
+section "windows (mingw preset: cross-built with MinGW-w64, tests run under Wine)"
 bash tests/windows/cross_check.sh
 
-echo "== build and test (asan preset: AddressSanitizer + UndefinedBehaviorSanitizer)"
+section "build and test (asan preset: AddressSanitizer + UndefinedBehaviorSanitizer)"
 cmake --preset asan >/dev/null
 cmake --build --preset asan
 ctest --preset asan -j2
 
-echo "== fuzz (libFuzzer on clang, ASan + UBSan: a short fixed run from the seed corpus)"
+section "fuzz (libFuzzer on clang, ASan + UBSan: a short fixed run from the seed corpus)"
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
 ctest --preset fuzz
 
+section "done"
 echo "== all checks passed in $((SECONDS - start)) s"
