@@ -30,21 +30,8 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 143' TERM INT
 
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
-
-# Polls until a command succeeds; every wait in here is on a condition.
-wait_until() {
-    local seconds=$1
-    shift
-    local deadline=$((SECONDS + seconds))
-    until "$@"; do
-        [ "$SECONDS" -lt "$deadline" ] || return 1
-        sleep 0.1
-    done
-}
+# shellcheck source=SCRIPTDIR/../e2e/lib.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../e2e/lib.sh"
 
 # Private folders: the bus launcher keeps its socket under XDG_RUNTIME_DIR,
 # openbox its state under the XDG homes, so runs side by side never meet.

@@ -29,30 +29,12 @@ cleanup() {
 }
 trap cleanup EXIT
 
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
-step() { echo "[$(date +%T)] $*"; }
+# shellcheck source=SCRIPTDIR/lib.sh
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+# Some of the waits here take a screenshot on every try.
+POLL_SECONDS=0.2
 
-# Polls until a command succeeds; every wait in here is on a condition.
-wait_until() {
-    local seconds=$1
-    shift
-    local deadline=$((SECONDS + seconds))
-    until "$@"; do
-        [ "$SECONDS" -lt "$deadline" ] || return 1
-        sleep 0.2
-    done
-}
-
-visible_window() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1; }
-has_window() { [ -n "$(visible_window "$1")" ]; }
-no_window() { [ -z "$(visible_window "$1")" ]; }
 program_ended() { ! kill -0 "$pid" 2>/dev/null; }
-has_focus() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
-
-capture() { xwd -id "$1" -silent | /usr/bin/convert xwd:- "$2"; }
 
 # True once the window no longer shows the picture in file $1.
 picture_changed() {

@@ -34,22 +34,8 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 143' TERM INT
 
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
-step() { echo "[$(date +%T)] $*"; }
-
-# Polls until a command succeeds; every wait in here is on a condition.
-wait_until() {
-    local seconds=$1
-    shift
-    local deadline=$((SECONDS + seconds))
-    until "$@"; do
-        [ "$SECONDS" -lt "$deadline" ] || return 1
-        sleep 0.1
-    done
-}
+# shellcheck source=SCRIPTDIR/../e2e/lib.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../e2e/lib.sh"
 
 command -v weston >/dev/null || fail "weston is not installed (Debian package weston)"
 [ -n "$(find /usr/lib -path '*/qt6/plugins/platforms/libqwayland-generic.so' -print -quit)" ] ||

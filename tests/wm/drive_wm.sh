@@ -38,10 +38,9 @@ cleanup() {
 }
 trap cleanup EXIT
 
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
+# shellcheck source=SCRIPTDIR/../e2e/lib.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../e2e/lib.sh"
+# Finer than lib.sh's step and wait_until: the checks here are in milliseconds.
 step() { echo "[$(date +%T.%3N)] $*"; }
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 
@@ -57,15 +56,10 @@ wait_until() {
     done
 }
 
-visible_window() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1; }
 # By process rather than by title: a title given on the command line must not hide it.
 own_window() { xdotool search --onlyvisible --pid "$pid" 2>/dev/null | head -n1; }
 has_own_window() { [ -n "$(own_window)" ]; }
-has_window() { [ -n "$(visible_window "$1")" ]; }
-no_window() { [ -z "$(visible_window "$1")" ]; }
 program_ended() { ! kill -0 "$pid" 2>/dev/null; }
-has_focus() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
-capture() { xwd -id "$1" -silent | /usr/bin/convert xwd:- "$2"; }
 same_picture() { /usr/bin/compare -metric AE "$1" "$2" null: 2>/dev/null; }
 picture_changed() {
     capture "$win" "$out/now.png"
