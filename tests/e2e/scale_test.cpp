@@ -11,7 +11,6 @@
 #include "window/FormWidget.h"
 #include "window/frmLines.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QPainter>
 #include <QProcess>
@@ -332,16 +331,3 @@ TEST(TwoMonitors, AMoveDuringAShowTakesEffectAtTheNextSteps)
 
 }  // namespace
 }  // namespace vantrel
-
-int main(int argc, char** argv)
-{
-    // These tests are about the real X server; they must not fall back to another platform.
-    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
-        std::fputs("scale tests need an X server: run them through with_xvfb.sh\n", stderr);
-        return 1;
-    }
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    QApplication app(argc, argv);
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -6,7 +6,6 @@
 #include "window/FormWidget.h"
 #include "window/frmLines.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
@@ -16,7 +15,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -170,16 +168,3 @@ TEST(OnTheXServer, APressDrawsOnScreenWithoutTheEventLoopAndEndsInTheGreeting)
 
 }  // namespace
 }  // namespace vantrel
-
-int main(int argc, char** argv)
-{
-    // This test is about the real X server; it must not fall back to another platform.
-    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
-        std::fputs("screen tests need an X server: run them through with_xvfb.sh\n", stderr);
-        return 1;
-    }
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    QApplication app(argc, argv);
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
