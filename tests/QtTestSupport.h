@@ -6,6 +6,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QImage>
 #include <QMessageBox>
 #include <QTimer>
 #include <QtTest/QTest>
@@ -40,6 +41,21 @@ private:
     QTimer timer_;
     int answered_ = 0;
 };
+
+// Pixels that differ between two pictures; -1 when their sizes do.
+inline int DifferingPixels(const QImage& a, const QImage& b)
+{
+    if (a.size() != b.size()) {
+        return -1;
+    }
+    int n = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            n += a.pixel(x, y) != b.pixel(x, y) ? 1 : 0;
+        }
+    }
+    return n;
+}
 
 // Replays recorded drawing onto a canvas exactly as the window's binding draws.
 inline void Replay(const std::vector<Event>& events, Canvas& canvas, std::size_t from = 0,

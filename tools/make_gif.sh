@@ -27,17 +27,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-visible_window() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1; }
-wait_for_window() {
-    local id
-    for _ in $(seq 300); do
-        id=$(visible_window "$1")
-        [ -n "$id" ] && { echo "$id"; return 0; }
-        sleep 0.2
-    done
-    echo "make_gif: no window '$1' after 60 s" >&2
-    return 1
-}
+# shellcheck source=tools/x_windows.sh
+source tools/x_windows.sh
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 
 "$build/vantrel" &

@@ -16,17 +16,8 @@ pid=
 cleanup() { if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; fi; }
 trap cleanup EXIT
 
-visible_window() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1; }
-wait_for_window() {
-    local id
-    for _ in $(seq 300); do
-        id=$(visible_window "$1")
-        [ -n "$id" ] && { echo "$id"; return 0; }
-        sleep 0.2
-    done
-    echo "screenshot_scaled: no window '$1' after 60 s" >&2
-    return 1
-}
+# shellcheck source=tools/x_windows.sh
+source tools/x_windows.sh
 
 QT_SCALE_FACTOR=2 "$build/vantrel" &
 pid=$!

@@ -33,6 +33,7 @@ namespace vantrel {
 namespace {
 
 using testing::BoxAnswerer;
+using testing::DifferingPixels;
 
 constexpr std::uint32_t kSeed = 1012U;
 const QSize kClient(715, 487);
@@ -80,21 +81,6 @@ QImage Screen(FormWidget& window)
 }
 
 QSize DeviceSize(qreal ratio) { return (QSizeF(kClient) * ratio).toSize(); }
-
-// Pixels that differ; -1 when the sizes do.
-int Differing(const QImage& a, const QImage& b)
-{
-    if (a.size() != b.size()) {
-        return -1;
-    }
-    int n = 0;
-    for (int y = 0; y < a.height(); ++y) {
-        for (int x = 0; x < a.width(); ++x) {
-            n += a.pixel(x, y) != b.pixel(x, y) ? 1 : 0;
-        }
-    }
-    return n;
-}
 
 // Passes every call on to the Qt binding; at a chosen step of the show runs
 // `atStep`, and at the greeting reads the window back from the X server.
@@ -177,15 +163,15 @@ void ExpectThePictureAt(Program& p, qreal ratio, const char* when)
     const QImage traced = TracedPicture(ratio);
     ASSERT_EQ(traced.size(), DeviceSize(ratio));
     ASSERT_EQ(p.window.canvas().DevicePixelRatio(), ratio);
-    EXPECT_EQ(Differing(p.window.canvas().Image().convertToFormat(QImage::Format_RGB32), traced), 0)
+    EXPECT_EQ(DifferingPixels(p.window.canvas().Image().convertToFormat(QImage::Format_RGB32), traced), 0)
         << "the canvas is not the picture drawn at this scale from the start";
     EXPECT_TRUE(QTest::qWaitFor(
         [&] {
-            return Differing(WithoutControls(Screen(p.window), p.window, ratio),
+            return DifferingPixels(WithoutControls(Screen(p.window), p.window, ratio),
                              WithoutControls(traced, p.window, ratio)) == 0;
         },
         20000))
-        << Differing(WithoutControls(Screen(p.window), p.window, ratio), WithoutControls(traced, p.window, ratio))
+        << DifferingPixels(WithoutControls(Screen(p.window), p.window, ratio), WithoutControls(traced, p.window, ratio))
         << " pixels on screen differ from the traced picture";
 }
 
@@ -202,13 +188,13 @@ TEST(AtOneScale, WhatReachesTheScreenIsTheTracedPictureAtThatScale)
     p.Press();
     // Mid fly-in, each step's repaint of its logical rectangle carried every
     // device pixel it changed.
-    EXPECT_EQ(Differing(WithoutControls(p.probe.screenMidFlyIn, p.window, ratio),
+    EXPECT_EQ(DifferingPixels(WithoutControls(p.probe.screenMidFlyIn, p.window, ratio),
                         WithoutControls(p.probe.canvasMidFlyIn, p.window, ratio)),
               0);
     const QImage traced = TracedPicture(ratio);
-    EXPECT_EQ(Differing(p.probe.canvasAtGreeting, traced), 0);
+    EXPECT_EQ(DifferingPixels(p.probe.canvasAtGreeting, traced), 0);
     EXPECT_EQ(
-        Differing(WithoutControls(p.probe.screenAtGreeting, p.window, ratio), WithoutControls(traced, p.window, ratio)),
+        DifferingPixels(WithoutControls(p.probe.screenAtGreeting, p.window, ratio), WithoutControls(traced, p.window, ratio)),
         0);
     ExpectThePictureAt(p, ratio, "after the greeting");
 }

@@ -22,6 +22,7 @@ namespace vantrel {
 namespace {
 
 using testing::BoxAnswerer;
+using testing::DifferingPixels;
 
 // The canvas lies beneath the controls and never shows there.
 QImage WithoutControls(QImage image, const FormWidget& window)
@@ -40,20 +41,6 @@ QImage OnScreen(FormWidget& window)
 }
 
 QImage CanvasOf(FormWidget& window) { return WithoutControls(window.canvas().Image().copy(), window); }
-
-int DifferingPixels(const QImage& a, const QImage& b)
-{
-    if (a.size() != b.size()) {
-        return -1;
-    }
-    int n = 0;
-    for (int y = 0; y < a.height(); ++y) {
-        for (int x = 0; x < a.width(); ++x) {
-            n += a.pixel(x, y) != b.pixel(x, y) ? 1 : 0;
-        }
-    }
-    return n;
-}
 
 bool AllBlack(const QImage& image)
 {
