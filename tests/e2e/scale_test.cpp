@@ -168,7 +168,7 @@ void ExpectThePictureAt(Program& p, qreal ratio, const char* when)
     EXPECT_TRUE(QTest::qWaitFor(
         [&] {
             return DifferingPixels(WithoutControls(Screen(p.window), p.window, ratio),
-                             WithoutControls(traced, p.window, ratio)) == 0;
+                                   WithoutControls(traced, p.window, ratio)) == 0;
         },
         20000))
         << DifferingPixels(WithoutControls(Screen(p.window), p.window, ratio), WithoutControls(traced, p.window, ratio))
@@ -189,13 +189,13 @@ TEST(AtOneScale, WhatReachesTheScreenIsTheTracedPictureAtThatScale)
     // Mid fly-in, each step's repaint of its logical rectangle carried every
     // device pixel it changed.
     EXPECT_EQ(DifferingPixels(WithoutControls(p.probe.screenMidFlyIn, p.window, ratio),
-                        WithoutControls(p.probe.canvasMidFlyIn, p.window, ratio)),
+                              WithoutControls(p.probe.canvasMidFlyIn, p.window, ratio)),
               0);
     const QImage traced = TracedPicture(ratio);
     EXPECT_EQ(DifferingPixels(p.probe.canvasAtGreeting, traced), 0);
-    EXPECT_EQ(
-        DifferingPixels(WithoutControls(p.probe.screenAtGreeting, p.window, ratio), WithoutControls(traced, p.window, ratio)),
-        0);
+    EXPECT_EQ(DifferingPixels(WithoutControls(p.probe.screenAtGreeting, p.window, ratio),
+                              WithoutControls(traced, p.window, ratio)),
+              0);
     ExpectThePictureAt(p, ratio, "after the greeting");
 }
 
