@@ -3,8 +3,8 @@
 // Shared by the benchmarks: the show as the recording fake plays it, a window
 // the platform has really put on screen, and a greeting answered at once.
 
-#include "runtime/RecordingRuntime.h"
-#include "window/frmLines.h"
+#include "core/frmLines.h"
+#include "frontends/recording/RecordingRuntime.h"
 
 #include <QAbstractButton>
 #include <QApplication>

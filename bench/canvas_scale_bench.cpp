@@ -8,8 +8,8 @@
 //                         first one's finale): what a move to another monitor
 //                         costs at the step it arrives; record_bytes is its size
 #include "BenchSupport.h"
-#include "tools/RecordedPicture.h"
-#include "window/Canvas.h"
+#include "frontends/qt/Canvas.h"
+#include "frontends/recording/RecordedPicture.h"
 
 #include <QGuiApplication>
 

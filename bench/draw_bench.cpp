@@ -10,10 +10,10 @@
 // The platform is whatever QT_QPA_PLATFORM says (offscreen when unset), so
 // tools/bench.sh runs this binary once per platform.
 #include "BenchSupport.h"
-#include "runtime/QtColours.h"
-#include "runtime/QtRuntime.h"
-#include "window/Canvas.h"
-#include "window/FormWidget.h"
+#include "frontends/qt/Canvas.h"
+#include "frontends/qt/FormWidget.h"
+#include "frontends/qt/QtColours.h"
+#include "frontends/qt/QtRuntime.h"
 
 #include <QImage>
 #include <QPainter>

@@ -18,8 +18,8 @@
 // --periods  also writes every step-to-step period in us, one a line.
 // Prints one JSON object.
 #include "BenchSupport.h"
-#include "runtime/QtRuntime.h"
-#include "window/FormWidget.h"
+#include "frontends/qt/FormWidget.h"
+#include "frontends/qt/QtRuntime.h"
 
 #include <QApplication>
 

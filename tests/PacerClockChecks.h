@@ -1,7 +1,7 @@
 #pragma once
 
 #include "CpuTime.h"
-#include "runtime/Pacer.h"
+#include "core/Pacer.h"
 
 #include <gtest/gtest.h>
 

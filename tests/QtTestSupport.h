@@ -1,8 +1,8 @@
 #pragma once
 
-#include "runtime/RecordingRuntime.h"
-#include "tools/RecordedPicture.h"
-#include "window/Canvas.h"
+#include "frontends/qt/Canvas.h"
+#include "frontends/recording/RecordedPicture.h"
+#include "frontends/recording/RecordingRuntime.h"
 
 #include <QAbstractButton>
 #include <QApplication>

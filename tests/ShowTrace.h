@@ -2,7 +2,7 @@
 
 // Helpers that read the recording fake's events back as the show's steps.
 
-#include "runtime/RecordingRuntime.h"
+#include "frontends/recording/RecordingRuntime.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // What assistive tools see of the window through Qt's accessibility
 // interfaces, on the offscreen platform: the same interfaces the AT-SPI
 // bridge serves to screen readers (tests/accessibility runs them on the bus).
-#include "runtime/QtRuntime.h"
-#include "window/FormWidget.h"
-#include "window/FormWidgetAccessibility.h"
-#include "window/frmLines.h"
+#include "core/frmLines.h"
+#include "frontends/qt/FormWidget.h"
+#include "frontends/qt/FormWidgetAccessibility.h"
+#include "frontends/qt/QtRuntime.h"
 
 #include <QAccessible>
 #include <QApplication>

@@ -3,9 +3,9 @@
 // a move to a screen of another scale.
 #include "QtTestSupport.h"
 #include "StarTips.h"
-#include "runtime/RecordingRuntime.h"
-#include "window/Canvas.h"
-#include "window/frmLines.h"
+#include "core/frmLines.h"
+#include "frontends/qt/Canvas.h"
+#include "frontends/recording/RecordingRuntime.h"
 
 #include <QColor>
 #include <QImage>

@@ -1,4 +1,4 @@
-#include "window/Canvas.h"
+#include "frontends/qt/Canvas.h"
 
 #include <QPainter>
 

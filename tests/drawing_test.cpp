@@ -1,7 +1,7 @@
 #include "ShowTrace.h"
 #include "StarTips.h"
-#include "runtime/RecordingRuntime.h"
-#include "window/frmLines.h"
+#include "core/frmLines.h"
+#include "frontends/recording/RecordingRuntime.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "ShowTrace.h"
-#include "runtime/RecordingRuntime.h"
-#include "window/frmLines.h"
+#include "core/frmLines.h"
+#include "frontends/recording/RecordingRuntime.h"
 
 #include <gtest/gtest.h>
 

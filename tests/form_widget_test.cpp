@@ -1,5 +1,5 @@
-#include "runtime/Runtime.h"
-#include "window/FormWidget.h"
+#include "core/Runtime.h"
+#include "frontends/qt/FormWidget.h"
 
 #include <QFile>
 #include <QImageReader>

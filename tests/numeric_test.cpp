@@ -1,6 +1,6 @@
-#include "runtime/Numeric.h"
-#include "runtime/Errors.h"
-#include "runtime/RandomSource.h"
+#include "core/Numeric.h"
+#include "core/Errors.h"
+#include "core/RandomSource.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "PacerClockChecks.h"
-#include "runtime/Pacer.h"
+#include "platform/SystemPacerClock.h"
 
 #include <gtest/gtest.h>
 

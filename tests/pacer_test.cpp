@@ -1,4 +1,4 @@
-#include "runtime/Pacer.h"
+#include "core/Pacer.h"
 
 #include <gtest/gtest.h>
 

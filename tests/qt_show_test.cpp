@@ -1,9 +1,9 @@
 #include "QtTestSupport.h"
 #include "ShowTrace.h"
-#include "runtime/Errors.h"
-#include "runtime/QtRuntime.h"
-#include "window/FormWidget.h"
-#include "window/frmLines.h"
+#include "core/Errors.h"
+#include "core/frmLines.h"
+#include "frontends/qt/FormWidget.h"
+#include "frontends/qt/QtRuntime.h"
 
 #include <QLabel>
 #include <QMessageBox>

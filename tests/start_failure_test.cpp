@@ -1,4 +1,4 @@
-#include "runtime/StartFailure.h"
+#include "platform/StartFailure.h"
 
 #include <gtest/gtest.h>
 

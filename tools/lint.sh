@@ -10,8 +10,7 @@ mapfile -t all < <(git ls-files -co --exclude-standard '*.cpp' '*.h')
 echo "clang-format: ${#all[@]} files"
 clang-format --dry-run --Werror "${all[@]}"
 
-mapfile -t sources < <(git ls-files -co --exclude-standard 'app/*.cpp' 'runtime/*.cpp' 'window/*.cpp' \
-    'drawing/*.cpp' 'show/*.cpp' 'tools/*.cpp')
+mapfile -t sources < <(git ls-files -co --exclude-standard 'core/*.cpp' 'platform/*.cpp' 'frontends/*.cpp')
 echo "clang-tidy: ${#sources[@]} files"
 run-clang-tidy -quiet -p "$build" -j "$(nproc)" "${sources[@]/#/$PWD/}" >/tmp/vantrel-tidy.$$ 2>&1 || {
     grep -E "(warning|error):" -A3 /tmp/vantrel-tidy.$$ | head -100

@@ -7,8 +7,8 @@
 //   picture_check finale SHOT         exactly the 24 finale stars
 //   picture_check over FINALE SHOT    a second press's fly-in over the finale
 #include "StarTips.h"
-#include "runtime/RecordingRuntime.h"
-#include "window/frmLines.h"
+#include "core/frmLines.h"
+#include "frontends/recording/RecordingRuntime.h"
 
 #include <QImage>
 #include <QRect>

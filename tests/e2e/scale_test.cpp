@@ -7,9 +7,9 @@
 //                  QT_SCREEN_SCALE_FACTORS giving each its own scale
 // VANTREL_TRACE names the trace tool.
 #include "../QtTestSupport.h"
-#include "runtime/QtRuntime.h"
-#include "window/FormWidget.h"
-#include "window/frmLines.h"
+#include "core/frmLines.h"
+#include "frontends/qt/FormWidget.h"
+#include "frontends/qt/QtRuntime.h"
 
 #include <QLabel>
 #include <QPainter>

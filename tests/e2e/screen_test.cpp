@@ -2,9 +2,9 @@
 // show put together as the start routine puts them, the button pressed, and
 // the window's pixels read back from the X server while the show still runs.
 #include "../QtTestSupport.h"
-#include "runtime/QtRuntime.h"
-#include "window/FormWidget.h"
-#include "window/frmLines.h"
+#include "core/frmLines.h"
+#include "frontends/qt/FormWidget.h"
+#include "frontends/qt/QtRuntime.h"
 
 #include <QLabel>
 #include <QMessageBox>

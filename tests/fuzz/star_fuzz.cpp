@@ -20,9 +20,9 @@
 //           right cells, x column first) and an int16 value
 //   randoms: byte % 4 raw floats, handed out before the generator's own
 #include "StarFuzz.h"
-#include "runtime/Errors.h"
-#include "runtime/RecordingRuntime.h"
-#include "window/frmLines.h"
+#include "core/Errors.h"
+#include "core/frmLines.h"
+#include "frontends/recording/RecordingRuntime.h"
 
 #include <algorithm>
 #include <array>

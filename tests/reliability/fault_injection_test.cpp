@@ -1,8 +1,8 @@
 // Every run-time error of the show, planted through the recording fake: the
 // press ends in exactly that error, and nothing is drawn after it.
 #include "ShowTrace.h"
-#include "runtime/RecordingRuntime.h"
-#include "window/frmLines.h"
+#include "core/frmLines.h"
+#include "frontends/recording/RecordingRuntime.h"
 
 #include <gtest/gtest.h>
 

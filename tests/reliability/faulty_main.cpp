@@ -1,7 +1,7 @@
 // The real program with one fault planted, for the end-to-end failure tests:
 //   vantrel-faulty overflow-add | overflow-round | float | bounds
-#include "runtime/QtRuntime.h"
-#include "window/frmLines.h"
+#include "core/frmLines.h"
+#include "frontends/qt/QtRuntime.h"
 
 #include <cstdio>
 #include <string_view>

@@ -6,11 +6,11 @@
 // memory grow by design, so there LeakSanitizer (at exit) stands in for the
 // bound and the figures are only reported.
 #include "QtTestSupport.h"
-#include "runtime/QtRuntime.h"
-#include "runtime/RecordingRuntime.h"
-#include "window/Canvas.h"
-#include "window/FormWidget.h"
-#include "window/frmLines.h"
+#include "core/frmLines.h"
+#include "frontends/qt/Canvas.h"
+#include "frontends/qt/FormWidget.h"
+#include "frontends/qt/QtRuntime.h"
+#include "frontends/recording/RecordingRuntime.h"
 
 #include <QLabel>
 #include <QMessageBox>

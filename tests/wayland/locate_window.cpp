@@ -7,8 +7,8 @@
 // between the grab and the screenshot; the show never draws under them.
 // Status 0 with OUT written when the screenshot holds the picture; 1 otherwise,
 // with OUT cut at the closest place, to look at.
-#include "window/Canvas.h"
-#include "window/FormWidget.h"
+#include "frontends/qt/Canvas.h"
+#include "frontends/qt/FormWidget.h"
 
 #include <QImage>
 #include <QPoint>

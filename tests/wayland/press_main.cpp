@@ -12,7 +12,7 @@
 //   vantrel-wayland: answered
 // In OUTDIR: grab.png (the window's own picture after the show) and `ready`;
 // the window closes once the script creates OUTDIR/done.
-#include "runtime/QtRuntime.h"
+#include "frontends/qt/QtRuntime.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,5 +1,5 @@
 #include "PacerClockChecks.h"
-#include "runtime/PacerClockWindows.h"
+#include "platform/PacerClockWindows.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "runtime/StartFailure.h"
+#include "platform/StartFailure.h"
 
 #ifndef NOMINMAX
 #define NOMINMAX

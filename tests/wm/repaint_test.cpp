@@ -9,9 +9,9 @@
 // to the X server, then compares the window's pixels on the server with what
 // the widget renders.
 #include "XClient.h"
-#include "runtime/QtRuntime.h"
-#include "window/FormWidget.h"
-#include "window/frmLines.h"
+#include "core/frmLines.h"
+#include "frontends/qt/FormWidget.h"
+#include "frontends/qt/QtRuntime.h"
 
 #include <QApplication>
 #include <QMessageBox>

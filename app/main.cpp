@@ -1,3 +1,0 @@
-#include "runtime/QtRuntime.h"
-
-int main(int argc, char** argv) { return vantrel::RunProgram(argc, argv); }

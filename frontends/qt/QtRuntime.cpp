@@ -1,0 +1,369 @@
+#include "frontends/qt/QtRuntime.h"
+
+#include "core/frmLines.h"
+#include "frontends/qt/FormWidget.h"
+#include "frontends/qt/FormWidgetAccessibility.h"
+#include "frontends/qt/QtColours.h"
+#include "platform/StartFailure.h"
+#include "platform/SystemPacerClock.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStringList>
+#include <QThread>
+
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <optional>
+#include <utility>
+
+namespace vantrel {
+namespace {
+
+QString ToQString(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+// Thrown out of a show whose window another client destroyed: there is
+// nothing left to draw on, and the program ends as if it had been closed.
+struct WindowGone {};
+
+bool IsUserInput(QEvent::Type type)
+{
+    switch (type) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::NonClientAreaMouseButtonPress:
+    case QEvent::NonClientAreaMouseButtonRelease:
+    case QEvent::NonClientAreaMouseButtonDblClick:
+    case QEvent::NonClientAreaMouseMove:
+    case QEvent::HoverEnter:
+    case QEvent::HoverLeave:
+    case QEvent::HoverMove:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+    case QEvent::InputMethod:
+    case QEvent::Wheel:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::TouchCancel:
+    case QEvent::TabletPress:
+    case QEvent::TabletMove:
+    case QEvent::TabletRelease:
+    case QEvent::NativeGesture:
+    case QEvent::Gesture:
+    case QEvent::ContextMenu:
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::DragLeave:
+    case QEvent::Drop:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Installed on the application only while the window system is served
+// between two steps: user input is dropped, not queued, so nothing the user
+// does during a show reaches the button, the next show or the greeting; a
+// close of the window is remembered instead of done.
+class UserHold final : public QObject {
+public:
+    UserHold(QWidget& window, std::function<void()> closeRequested)
+        : window_(window), closeRequested_(std::move(closeRequested))
+    {
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (IsUserInput(event->type())) {
+            return true;
+        }
+        if (event->type() == QEvent::Close && watched == &window_) {
+            event->ignore();
+            closeRequested_();
+            return true;
+        }
+        return false;
+    }
+
+private:
+    QWidget& window_;
+    std::function<void()> closeRequested_;
+};
+
+QMessageBox::Icon IconOf(int buttons)
+{
+    switch (buttons & 0x70) {
+    case 16:
+        return QMessageBox::Critical;
+    case 32:
+        return QMessageBox::Question;
+    case 48:
+        return QMessageBox::Warning;
+    case 64:
+        return QMessageBox::Information;
+    default:
+        return QMessageBox::NoIcon;
+    }
+}
+
+}  // namespace
+
+QtRuntime::QtRuntime(FormWidget& form, Options options)
+    : form_(form),
+      clock_(MakeSystemPacerClock()),
+      pacer_(*clock_, options.pacing),
+      random_(options.seed),
+      caption_(form.lblSleep()->text().toStdString()),
+      userHold_(std::make_unique<UserHold>(form, [this] { RequestClose(); })),
+      watch_(WatchWindow(form, {.closeRequested =
+                                    [this] {
+                                        if (dispatching_) {
+                                            RequestClose();
+                                        }
+                                    },
+                                .destroyed = [this] { WindowDestroyed(); }}))
+{
+}
+
+QtRuntime::~QtRuntime() = default;
+
+void QtRuntime::Line(float x1, float y1, float x2, float y2, Colour colour)
+{
+    // The previous pause ends when the next step starts to draw.
+    pausing_ = false;
+    pacer_.Settle();
+    form_.canvas().DrawLine(x1, y1, x2, y2, ToQColor(colour, form_.palette()));
+}
+
+void QtRuntime::Cls()
+{
+    pausing_ = false;
+    pacer_.Settle();
+    form_.canvas().Clear(ToQColor(backColor_, form_.palette()));
+    Flush();
+}
+
+Colour QtRuntime::BackColor() { return backColor_; }
+
+void QtRuntime::Caption(std::string_view text)
+{
+    // A pause writes the same caption a thousand times with nothing drawn in
+    // between: its first round shows the step and serves the window system,
+    // the others are only the pacer's rounds.
+    const bool firstRound = !pausing_;
+    pausing_ = true;
+    if (firstRound) {
+        Flush();
+    }
+    if (caption_ != text) {
+        caption_ = text;
+        QLabel* label = form_.lblSleep();
+        label->setText(ToQString(text));
+        label->repaint();
+    }
+    if (firstRound) {
+        ServeWindowSystem();
+    }
+    pacer_.Round();
+}
+
+void QtRuntime::Randomize() { random_.Randomize(); }
+
+float QtRuntime::RandomNext() { return random_.Next(); }
+
+void QtRuntime::ShowMessageBox(std::string_view prompt, int buttons, std::string_view title)
+{
+    pausing_ = false;
+    Flush();
+    pacer_.Settle();
+    QMessageBox box(IconOf(buttons), ToQString(title), ToQString(prompt), QMessageBox::Ok, &form_);
+    // Closing the box with its title-bar button counts as OK.
+    box.setEscapeButton(QMessageBox::Ok);
+    // Its text sits in a child label; screen readers speak an alert's
+    // description when it appears.
+    box.setAccessibleDescription(box.text());
+    box.exec();
+    pacer_.Restart();
+}
+
+void QtRuntime::ServeWindowSystem()
+{
+    QObject* const app = QCoreApplication::instance();
+    app->installEventFilter(userHold_.get());
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    app->removeEventFilter(userHold_.get());
+    if (windowGone_) {
+        throw WindowGone{};
+    }
+}
+
+void QtRuntime::WindowDestroyed()
+{
+    windowGone_ = true;
+    // Ends the event loop, or the greeting's; a show in its steps stops at the next one.
+    QCoreApplication::exit(0);
+}
+
+void QtRuntime::Flush()
+{
+    const QRect dirty = form_.canvas().TakeDirty();
+    if (!dirty.isEmpty() && form_.isVisible()) {
+        form_.repaint(dirty);
+    }
+}
+
+bool QtRuntime::Dispatch(const std::function<void()>& handler)
+{
+    // A press that reaches the button while a show runs (only possible while
+    // a message box runs the event loop) must not start a second show inside it.
+    if (dispatching_) {
+        return true;
+    }
+    dispatching_ = true;
+    std::optional<QString> message;
+    try {
+        // Accessibility requests are answered during a show; none may act on it.
+        const AccessibleActionsHeld held;
+        handler();
+    } catch (const WindowGone&) {            // the program is already ending
+    } catch (const std::exception& error) {  // run-time errors, and anything the library throws
+        message = QString::fromUtf8(error.what());
+    }
+    dispatching_ = false;
+    pausing_ = false;
+    if (windowGone_) {
+        return true;
+    }
+    if (!message) {
+        // A close that came during the show is done now that the greeting is answered.
+        if (std::exchange(closeRequested_, false)) {
+            form_.close();
+        }
+        return true;
+    }
+    Flush();
+    std::fprintf(stderr, "vantrel: run-time error: %s\n", qPrintable(*message));
+    QMessageBox::critical(&form_, ToQString(kProductName),
+                          QStringLiteral("Vantrel stopped because of a run-time error:\n\n") + *message);
+    form_.hide();
+    // Only a running event loop can end; outside one (start-up, tests) the
+    // caller sees false, and no exit is left pending for a later loop.
+    if (QThread::currentThread()->loopLevel() > 0) {
+        QCoreApplication::exit(1);
+    }
+    return false;
+}
+
+namespace {
+
+QtMessageHandler g_previousHandler = nullptr;
+// Messages held back while the platform starts: if it fails, the first of
+// them is usually the real reason ("could not connect to display :1").
+QStringList* g_startMessages = nullptr;
+
+// Qt ends with abort() when it cannot open a display; a user gets one clear
+// line and exit status 1 instead of a core dump.
+void StopOnFatal(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    // Qt's xcb plugin says so, then calls exit() from inside whatever event
+    // processing noticed; end here at once, with one line.
+    if (message.startsWith(QLatin1String("The X11 connection broke"))) {
+        std::fputs("vantrel: lost the display (the X11 connection broke)\n", stderr);
+        std::fflush(stderr);
+        std::_Exit(1);
+    }
+    if (type == QtFatalMsg) {
+        const QString reason =
+            g_startMessages != nullptr && !g_startMessages->isEmpty() ? g_startMessages->constFirst() : message;
+        ReportStartFailure(reason.section(QLatin1Char('\n'), 0, 0).toStdString());
+        std::_Exit(1);
+    }
+    if (g_startMessages != nullptr) {
+        g_startMessages->append(message);
+        return;
+    }
+    if (g_previousHandler != nullptr) {
+        g_previousHandler(type, context, message);
+    }
+}
+
+bool HasDisplay()
+{
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+#else
+    return true;
+#endif
+}
+
+}  // namespace
+
+int RunProgram(int argc, char** argv, const StartHooks& hooks)
+{
+    if (!HasDisplay()) {
+        ReportStartFailure("no display to open the window on (DISPLAY is not set)");
+        return 1;
+    }
+    QStringList startMessages;
+    g_startMessages = &startMessages;
+    g_previousHandler = qInstallMessageHandler(StopOnFatal);
+
+    // Shared-memory images make every repaint that overlaps the previous one
+    // wait for the X server; a flying star always does. Plain requests are
+    // several times cheaper per animation step.
+    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) {
+        qputenv("QT_XCB_NO_MITSHM", "1");
+    }
+    // No option of Qt's may change the window or read a file: Qt gets the
+    // program's name alone.
+    if (argc > 1) {
+        std::fputs("vantrel: command-line arguments are ignored\n", stderr);
+    }
+    static int qtArgc = 1;
+    QApplication app(qtArgc, argv);
+    // Started: pass on what was held back, as it was said.
+    g_startMessages = nullptr;
+    for (const QString& message : std::as_const(startMessages)) {
+        std::fprintf(stderr, "%s\n", qPrintable(message));
+    }
+    QApplication::setApplicationName(QStringLiteral("vantrel"));
+    // No display name: Qt would append it to the window's caption.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.vantrel.Vantrel"));
+    QApplication::setApplicationVersion(QStringLiteral("1.00"));
+
+    FormWidget window;
+    QtRuntime runtime(window);
+    frmLines form(runtime);
+    QApplication::setWindowIcon(window.windowIcon());
+
+    const bool loaded = runtime.Dispatch([&] {
+        form.Form_Load();
+        if (hooks.afterLoad) {
+            hooks.afterLoad(form);
+        }
+    });
+    if (!loaded) {
+        return 1;
+    }
+    QObject::connect(window.cmdStart(), &QPushButton::clicked, &window, [&] {
+        runtime.Dispatch([&] {
+            if (hooks.beforeClick) {
+                hooks.beforeClick(form);
+            }
+            form.cmdStart_Click();
+        });
+    });
+    window.show();
+    return QApplication::exec();
+}
+
+}  // namespace vantrel

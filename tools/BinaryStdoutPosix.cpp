@@ -1,8 +1,0 @@
-#include "tools/BinaryStdout.h"
-
-namespace vantrel {
-
-// POSIX streams have no text mode: nothing to change.
-void SetStdoutBinary() {}
-
-}  // namespace vantrel
