@@ -8,7 +8,8 @@
 //                         first one's finale): what a move to another monitor
 //                         costs at the step it arrives; record_bytes is its size
 #include "BenchSupport.h"
-#include "frontends/qt/Canvas.h"
+#include "core/Picture.h"
+#include "frontends/qt/PictureImage.h"
 #include "frontends/recording/RecordedPicture.h"
 
 #include <QGuiApplication>
@@ -36,13 +37,13 @@ void Press_OnCanvas(benchmark::State& state)
     const std::vector<Event>& press = Press();  // recorded before the clock starts
     std::size_t lines = 0;
     for (auto _ : state) {
-        Canvas canvas(kClient, ratio, Qt::black);
+        Picture canvas(kClientWidth, kClientHeight, ratio, kBlackPixel);
         lines = 0;
         for (const Event& e : press) {
             DrawRecorded(canvas, e);
             lines += e.type == Event::Type::Line ? 1U : 0U;
         }
-        benchmark::DoNotOptimize(canvas.Image().constBits());
+        benchmark::DoNotOptimize(canvas.Pixels());
     }
     state.SetItemsProcessed(static_cast<std::int64_t>(lines) * state.iterations());
 }
@@ -59,15 +60,15 @@ void Redraw_FullestRecord(benchmark::State& state)
         }
         events.push_back(e);
     }
-    Canvas canvas(kClient, 1.0, Qt::black);
+    Picture canvas(kClientWidth, kClientHeight, 1.0, kBlackPixel);
     for (const Event& e : events) {
         DrawRecorded(canvas, e);
     }
     for (auto _ : state) {
-        canvas.SetDevicePixelRatio(ratio);
-        benchmark::DoNotOptimize(canvas.Image().constBits());
+        canvas.SetRatio(ratio);
+        benchmark::DoNotOptimize(canvas.Pixels());
         state.PauseTiming();
-        canvas.SetDevicePixelRatio(1.0);
+        canvas.SetRatio(1.0);
         state.ResumeTiming();
     }
     state.counters["lines"] = static_cast<double>(canvas.RecordedLines());

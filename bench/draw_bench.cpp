@@ -10,8 +10,9 @@
 // The platform is whatever QT_QPA_PLATFORM says (offscreen when unset), so
 // tools/bench.sh runs this binary once per platform.
 #include "BenchSupport.h"
-#include "frontends/qt/Canvas.h"
+#include "core/Picture.h"
 #include "frontends/qt/FormWidget.h"
+#include "frontends/qt/PictureImage.h"
 #include "frontends/qt/QtColours.h"
 #include "frontends/qt/QtRuntime.h"
 

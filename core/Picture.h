@@ -37,6 +37,7 @@ inline constexpr int kClientHeight = kClientHeightTwips / kTwipsPerPixel;  // 48
 // on a little-endian machine that is B, G, R, A: what a 32-bit Windows DIB
 // and Qt's RGB32 image hold.
 using Pixel = std::uint32_t;
+inline constexpr Pixel kBlackPixel = 0xFF000000U;
 
 // A colour value composed by Rgb (red + 256 * green + 65536 * blue) as a pixel.
 // System colours are the front end's to resolve; here they are their low bits.
@@ -44,6 +45,11 @@ using Pixel = std::uint32_t;
 {
     return 0xFF000000U | ((colour & 0xFFU) << 16U) | (colour & 0xFF00U) | ((colour >> 16U) & 0xFFU);
 }
+
+// A colour value as a pixel where the platform has no system colours of its
+// own (the trace tool, a browser): system colours from the classic standard
+// desktop scheme, menu text black.
+[[nodiscard]] Pixel StandardPixelOf(Colour colour) noexcept;
 
 // A rectangle of device pixels, right and bottom exclusive.
 struct PixelRect {

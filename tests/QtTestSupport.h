@@ -1,6 +1,7 @@
 #pragma once
 
-#include "frontends/qt/Canvas.h"
+#include "core/Picture.h"
+#include "frontends/qt/PictureImage.h"
 #include "frontends/recording/RecordedPicture.h"
 #include "frontends/recording/RecordingRuntime.h"
 
@@ -58,7 +59,7 @@ inline int DifferingPixels(const QImage& a, const QImage& b)
 }
 
 // Replays recorded drawing onto a canvas exactly as the window's binding draws.
-inline void Replay(const std::vector<Event>& events, Canvas& canvas, std::size_t from = 0,
+inline void Replay(const std::vector<Event>& events, Picture& canvas, std::size_t from = 0,
                    std::size_t to = static_cast<std::size_t>(-1))
 {
     for (std::size_t i = from; i < events.size() && i < to; ++i) {

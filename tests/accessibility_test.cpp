@@ -38,7 +38,7 @@ void Walk(QAccessibleInterface* root, const std::function<void(QAccessibleInterf
 
 TEST(Accessibility, CaptionSplitsIntoNameAndCredit)
 {
-    const CaptionParts parts = SplitCaption(WindowCaption());
+    const CaptionParts parts = SplitCaption(WindowCaptionText());
     EXPECT_EQ(parts.name, "Vantrel v2.0");
     EXPECT_EQ(parts.credit, kCredit);
     // A single blank belongs to the name; no credit, no description.
@@ -58,7 +58,7 @@ TEST(Accessibility, WindowIsAFrameNamedByTheProductWithTheCreditAsDescription)
     EXPECT_EQ(iface->text(QAccessible::Name), "Vantrel v2.0");
     EXPECT_EQ(iface->text(QAccessible::Description), kCredit);
     EXPECT_FALSE(iface->state().invisible);
-    EXPECT_EQ(window.windowTitle(), WindowCaption()) << "the caption itself stays as it is";
+    EXPECT_EQ(window.windowTitle(), WindowCaptionText()) << "the caption itself stays as it is";
     // The application lists the window under that name.
     QAccessibleInterface* app = Iface(qApp);
     ASSERT_NE(app, nullptr);
@@ -253,7 +253,7 @@ TEST(AccessibleShow, GreetingIsAReadableAlertAndPressesDuringTheShowChangeNothin
         ++pressesAtGreeting;
         start->doAction(press);
         EXPECT_FALSE(program.window.cmdStart()->isDown());
-        atGreeting = program.window.canvas().Image().copy();
+        atGreeting = ImageOf(program.window.picture()).copy();
 
         // OK through its own press action: the show's hold covers frmLines, not the box.
         QAccessibleInterface* ok = Iface(box->button(QMessageBox::Ok));
@@ -271,7 +271,7 @@ TEST(AccessibleShow, GreetingIsAReadableAlertAndPressesDuringTheShowChangeNothin
     // Longer than a press takes to turn into a click: no second show, the picture stays.
     QTest::qWait(300);
     EXPECT_EQ(program.shows, 1);
-    EXPECT_EQ(program.window.canvas().Image(), atGreeting);
+    EXPECT_EQ(ImageOf(program.window.picture()), atGreeting);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     EXPECT_FALSE(Iface(program.window.cmdStart())->state().busy);
 }

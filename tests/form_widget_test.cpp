@@ -28,7 +28,7 @@ TEST(FormWidget, CaptionIsTitleBlanksAndCredit)
 {
     FormWidget w;
     const QString caption = w.windowTitle();
-    EXPECT_EQ(caption, WindowCaption());
+    EXPECT_EQ(caption, WindowCaptionText());
     ASSERT_EQ(caption.size(), 12 + 108 + 49);
     EXPECT_TRUE(caption.startsWith("Vantrel v2.0"));
     EXPECT_EQ(caption.mid(12, 108), QString(108, ' '));
@@ -114,11 +114,11 @@ TEST(FormWidget, RepaintAfterCoveringShowsTheKeptPicture)
 {
     FormWidget w;
     w.show();
-    w.canvas().DrawLine(1500, 1500, 4500, 3000, Qt::yellow);
-    w.canvas().DrawLine(0, 0, 10725, 7305, Qt::cyan);
+    w.picture().DrawLine(1500, 1500, 4500, 3000, Qt::yellow);
+    w.picture().DrawLine(0, 0, 10725, 7305, Qt::cyan);
     // An expose after covering or minimising repaints from the canvas, not from nothing.
     const QImage shot = w.grab().toImage().convertToFormat(QImage::Format_RGB32);
-    const QImage& canvas = w.canvas().Image();
+    const QImage& canvas = ImageOf(w.picture());
     for (int y = 0; y < shot.height(); ++y) {
         for (int x = 0; x < shot.width(); ++x) {
             if (w.childAt(x, y) == nullptr) {

@@ -3,6 +3,7 @@
 #include "core/Errors.h"
 #include "core/frmLines.h"
 #include "frontends/qt/FormWidget.h"
+#include "frontends/qt/QtColours.h"
 #include "frontends/qt/QtRuntime.h"
 
 #include <QLabel>
@@ -34,7 +35,7 @@ TEST(QtShow, WholePressEndsWithTheGreetingAndTheTracedPicture)
         EXPECT_EQ(box.text(), "Merry Chritmas from the Quorvel!!!");
         EXPECT_EQ(box.icon(), QMessageBox::Information);
         EXPECT_EQ(box.standardButtons(), QMessageBox::Ok);
-        atGreeting = window.canvas().Image().copy();
+        atGreeting = ImageOf(window.picture()).copy();
     });
     ASSERT_TRUE(runtime.Dispatch([&] { form.cmdStart_Click(); }));
     EXPECT_EQ(answer.answered(), 1);
@@ -45,10 +46,10 @@ TEST(QtShow, WholePressEndsWithTheGreetingAndTheTracedPicture)
     frmLines traced(recording);
     traced.Form_Load();
     traced.cmdStart_Click();
-    Canvas expected(window.canvas().LogicalSize(), window.canvas().Image().devicePixelRatio(), Qt::black);
+    Picture expected(kClientWidth, kClientHeight, window.picture().Ratio(), kBlackPixel);
     Replay(recording.Events(), expected);
-    EXPECT_EQ(atGreeting, expected.Image());
-    EXPECT_EQ(window.canvas().Image(), expected.Image()) << "the picture stays after the greeting";
+    EXPECT_EQ(atGreeting, ImageOf(expected));
+    EXPECT_EQ(ImageOf(window.picture()), ImageOf(expected)) << "the picture stays after the greeting";
 }
 
 TEST(QtShow, AfterAFlightOnlyTheRestingStarRemainsAndLaterFlightsCutOldPictures)
@@ -69,23 +70,23 @@ TEST(QtShow, AfterAFlightOnlyTheRestingStarRemainsAndLaterFlightsCutOldPictures)
         ASSERT_EQ(flights.size(), 24U);
         // Events of flight 0: 3 draws, then per move 1 + 24 + 1.
         flightEnd = 3 + flights[0].moves.size() * 26;
-        Canvas canvas(QSize(715, 487), 1.0, Qt::black);
+        Picture canvas(kClientWidth, kClientHeight, 1.0, kBlackPixel);
         Replay(events, canvas, 0, flightEnd);
-        Canvas resting(QSize(715, 487), 1.0, Qt::black);
+        Picture resting(kClientWidth, kClientHeight, 1.0, kBlackPixel);
         for (const auto& s : flights[0].moves.back().drawn) {
             resting.DrawLine(static_cast<float>(s.x1), static_cast<float>(s.y1), static_cast<float>(s.x2),
-                             static_cast<float>(s.y2), ToQColor(s.colour, QPalette(Qt::black)));
+                             static_cast<float>(s.y2), StandardPixelOf(s.colour));
         }
-        EXPECT_EQ(canvas.Image(), resting.Image());
+        EXPECT_EQ(ImageOf(canvas), ImageOf(resting));
     }
 
     // The second press flies over the first show's picture: its first flight
     // leaves black cuts in the old stars and adds only its resting star.
-    Canvas canvas(QSize(715, 487), 1.0, Qt::black);
+    Picture canvas(kClientWidth, kClientHeight, 1.0, kBlackPixel);
     Replay(events, canvas, 0, firstPressEnd);
-    const QImage before = canvas.Image().copy();
+    const QImage before = ImageOf(canvas).copy();
     Replay(events, canvas, firstPressEnd, firstPressEnd + flightEnd);
-    const QImage after = canvas.Image();
+    const QImage after = ImageOf(canvas);
     int cuts = 0;
     int changedToOther = 0;
     const QRgb black = QColor(Qt::black).rgb();
@@ -260,9 +261,9 @@ TEST(QtShowBetweenSteps, TheTracedPictureIsUnchangedByServingTheWindowSystem)
     frmLines traced(recording);
     traced.Form_Load();
     traced.cmdStart_Click();
-    Canvas expected(press.window.canvas().LogicalSize(), press.window.canvas().Image().devicePixelRatio(), Qt::black);
+    Picture expected(kClientWidth, kClientHeight, press.window.picture().Ratio(), kBlackPixel);
     Replay(recording.Events(), expected);
-    EXPECT_EQ(press.window.canvas().Image(), expected.Image());
+    EXPECT_EQ(ImageOf(press.window.picture()), ImageOf(expected));
 }
 
 TEST(QtKeyboard, ReturnAndKeypadEnterPressTheFocusedButtonLikeSpace)

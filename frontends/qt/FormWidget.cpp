@@ -2,6 +2,7 @@
 
 #include "core/Runtime.h"
 #include "frontends/qt/FormWidgetAccessibility.h"
+#include "frontends/qt/PictureImage.h"
 #include "frontends/qt/QtColours.h"
 
 #include <QIcon>
@@ -21,22 +22,19 @@ QRect ToPixels(const TwipRect& r)
 
 }  // namespace
 
-QString WindowCaption()
-{
-    constexpr int kBlanks = 108;
-    return QStringLiteral("Vantrel v2.0") + QString(kBlanks, QLatin1Char(' ')) +
-           QStringLiteral("Made with twelve-spoke stars by the Vantrel crew.");
-}
+QString WindowCaptionText() { return QString::fromStdString(WindowCaption()); }
 
 FormWidget::FormWidget(QWidget* parent)
-    : QWidget(parent), lblSleep_(new QLabel(QStringLiteral("Label1"), this)), cmdStart_(new QPushButton(this))
+    : QWidget(parent),
+      picture_(kClientWidth, kClientHeight, devicePixelRatioF(), PixelOf(QColor(Qt::black))),
+      lblSleep_(new QLabel(QString::fromUtf8(kLabelText.data(), kLabelText.size()), this)),
+      cmdStart_(new QPushButton(this))
 {
-    const QSize client(kClientWidthTwips / kTwipsPerPixel, kClientHeightTwips / kTwipsPerPixel);
+    const QSize client(kClientWidth, kClientHeight);
     const QColor black(Qt::black);
-    canvas_ = std::make_unique<Canvas>(client, devicePixelRatioF(), black);
 
     setObjectName(QStringLiteral("frmLines"));
-    setWindowTitle(WindowCaption());
+    setWindowTitle(WindowCaptionText());
     QIcon icon;
     for (const int size : {16, 32, 48}) {
         icon.addFile(QStringLiteral(":/icons/vantrel-%1.png").arg(size), QSize(size, size));
@@ -60,7 +58,7 @@ FormWidget::FormWidget(QWidget* parent)
     cmdStart_->setObjectName(QStringLiteral("cmdStart"));
     cmdStart_->setGeometry(ToPixels(kButtonTwips));
     // Alt+S presses it; the underline shows where the platform draws mnemonics.
-    cmdStart_->setText(QStringLiteral("&Start the show"));
+    cmdStart_->setText(QString::fromUtf8(kButtonText.data(), kButtonText.size()));
     cmdStart_->setIcon(icon);
     cmdStart_->setIconSize(QSize(24, 24));
 
@@ -102,10 +100,10 @@ bool FormWidget::event(QEvent* event)
 
 void FormWidget::FollowScreen()
 {
-    const QSize client = canvas_->LogicalSize();
+    const QSize client(picture_.LogicalWidth(), picture_.LogicalHeight());
     const qreal ratio = devicePixelRatioF();
-    if (ratio != canvas_->DevicePixelRatio()) {
-        canvas_->SetDevicePixelRatio(ratio);
+    if (ratio != picture_.Ratio()) {
+        picture_.SetRatio(ratio);
         update();
     }
     // Qt keeps the native size across a change of ratio; the window keeps its
@@ -119,15 +117,15 @@ void FormWidget::paintEvent(QPaintEvent* /*event*/)
 {
     // A change of ratio that came with neither a screen change nor a resize
     // still reaches the picture.
-    if (devicePixelRatioF() != canvas_->DevicePixelRatio()) {
-        canvas_->SetDevicePixelRatio(devicePixelRatioF());
+    if (devicePixelRatioF() != picture_.Ratio()) {
+        picture_.SetRatio(devicePixelRatioF());
         update();
     }
     // Drawn whole at the origin and clipped to the region being painted: at
     // the backing store's own ratio that is a copy of device pixels, even
     // where a logical rectangle's edges fall inside them (125 %, 150 %).
     QPainter painter(this);
-    painter.drawImage(QPointF(0, 0), canvas_->Image());
+    painter.drawImage(QPointF(0, 0), ImageOf(picture_));
 }
 
 }  // namespace vantrel

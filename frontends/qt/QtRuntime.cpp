@@ -3,6 +3,7 @@
 #include "core/frmLines.h"
 #include "frontends/qt/FormWidget.h"
 #include "frontends/qt/FormWidgetAccessibility.h"
+#include "frontends/qt/PictureImage.h"
 #include "frontends/qt/QtColours.h"
 #include "platform/StartFailure.h"
 #include "platform/SystemPacerClock.h"
@@ -140,14 +141,14 @@ void QtRuntime::Line(float x1, float y1, float x2, float y2, Colour colour)
     // The previous pause ends when the next step starts to draw.
     pausing_ = false;
     pacer_.Settle();
-    form_.canvas().DrawLine(x1, y1, x2, y2, ToQColor(colour, form_.palette()));
+    form_.picture().DrawLine(x1, y1, x2, y2, PixelOf(ToQColor(colour, form_.palette())));
 }
 
 void QtRuntime::Cls()
 {
     pausing_ = false;
     pacer_.Settle();
-    form_.canvas().Clear(ToQColor(backColor_, form_.palette()));
+    form_.picture().Clear(PixelOf(ToQColor(backColor_, form_.palette())));
     Flush();
 }
 
@@ -214,9 +215,9 @@ void QtRuntime::WindowDestroyed()
 
 void QtRuntime::Flush()
 {
-    const QRect dirty = form_.canvas().TakeDirty();
-    if (!dirty.isEmpty() && form_.isVisible()) {
-        form_.repaint(dirty);
+    const PixelRect dirty = form_.picture().ToLogical(form_.picture().TakeDirty());
+    if (!dirty.Empty() && form_.isVisible()) {
+        form_.repaint(dirty.left, dirty.top, dirty.Width(), dirty.Height());
     }
 }
 

@@ -1,21 +1,18 @@
 #pragma once
 
-#include "frontends/qt/Canvas.h"
-#include "frontends/qt/QtColours.h"
+#include "core/Picture.h"
 #include "frontends/recording/RecordingRuntime.h"
 
 namespace vantrel {
 
-// Draws one recorded runtime call onto a canvas exactly as the Qt binding
+// Draws one recorded runtime call onto a picture exactly as a front end
 // draws it, so a recorded show predicts the window's pixels.
-inline void DrawRecorded(Canvas& canvas, const Event& event)
+inline void DrawRecorded(Picture& picture, const Event& event)
 {
     if (event.type == Event::Type::Line) {
-        // Made once: building a palette costs more than drawing the line.
-        static const QPalette palette(Qt::black);
-        canvas.DrawLine(event.x1, event.y1, event.x2, event.y2, ToQColor(event.colour, palette));
+        picture.DrawLine(event.x1, event.y1, event.x2, event.y2, StandardPixelOf(event.colour));
     } else if (event.type == Event::Type::Cls) {
-        canvas.Clear(Qt::black);
+        picture.Clear(StandardPixelOf(0));
     }
 }
 

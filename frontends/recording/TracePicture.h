@@ -1,31 +1,13 @@
 #pragma once
 
-#include "frontends/recording/RecordingRuntime.h"
+#include "core/Picture.h"
 
-#include <memory>
 #include <string>
 
 namespace vantrel {
 
-// The picture at the greeting, drawn from the recorded calls the way the
-// window's canvas draws them. Only a build with Qt can render it; the text
-// trace needs none of this.
-class TracePicture {
-public:
-    virtual ~TracePicture() = default;
-    virtual void Draw(const Event& event) = 0;
-    [[nodiscard]] virtual bool SavePng(const std::string& path) = 0;
-
-protected:
-    TracePicture() = default;
-    TracePicture(const TracePicture&) = default;
-    TracePicture& operator=(const TracePicture&) = default;
-    TracePicture(TracePicture&&) = default;
-    TracePicture& operator=(TracePicture&&) = default;
-};
-
-// A picture at `scale` device pixels per logical pixel; nullptr, with the
-// reason in `whyNot`, where this build cannot render one.
-[[nodiscard]] std::unique_ptr<TracePicture> MakeTracePicture(double scale, std::string& whyNot);
+// Writes the picture's device pixels as an 8-bit RGB PNG; false if the file
+// cannot be written.
+[[nodiscard]] bool SavePng(const Picture& picture, const std::string& path);
 
 }  // namespace vantrel

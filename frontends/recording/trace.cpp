@@ -2,6 +2,7 @@
 // prints every runtime call as it happens, one per line. What a developer
 // reaches for when a picture looks wrong; the golden tests read it too.
 #include "core/frmLines.h"
+#include "frontends/recording/RecordedPicture.h"
 #include "frontends/recording/RecordingRuntime.h"
 #include "frontends/recording/TracePicture.h"
 #include "platform/BinaryStdout.h"
@@ -121,16 +122,10 @@ int main(int argc, char** argv)
     }
     vantrel::SetStdoutBinary();
 
-    // The picture is rendered the way the window's canvas renders it, at the
-    // given device pixel ratio.
-    std::unique_ptr<vantrel::TracePicture> picture;
+    // The window's picture at the given device pixel ratio, as every front end shows it.
+    std::optional<vantrel::Picture> picture;
     if (!options->png.empty()) {
-        std::string whyNot;
-        picture = vantrel::MakeTracePicture(options->scale, whyNot);
-        if (!picture) {
-            std::fprintf(stderr, "vantrel-trace: %s\n", whyNot.c_str());
-            return 2;
-        }
+        picture.emplace(vantrel::kClientWidth, vantrel::kClientHeight, options->scale, vantrel::StandardPixelOf(0));
     }
 
     vantrel::RecordingRuntime runtime(options->seed);
@@ -140,7 +135,7 @@ int main(int argc, char** argv)
         if (!picture || greeted) {
             return;
         }
-        picture->Draw(e);
+        vantrel::DrawRecorded(*picture, e);
         greeted = e.type == vantrel::Event::Type::MsgBox;
     });
 
@@ -153,7 +148,7 @@ int main(int argc, char** argv)
     runtime.Finish();
     std::fflush(stdout);
 
-    if (picture && !picture->SavePng(options->png)) {
+    if (picture && !vantrel::SavePng(*picture, options->png)) {
         std::fprintf(stderr, "vantrel-trace: cannot write %s\n", options->png.c_str());
         return 1;
     }

@@ -40,7 +40,7 @@ QImage OnScreen(FormWidget& window)
     return WithoutControls(shot, window);
 }
 
-QImage CanvasOf(FormWidget& window) { return WithoutControls(window.canvas().Image().copy(), window); }
+QImage CanvasOf(FormWidget& window) { return WithoutControls(ImageOf(window.picture()).copy(), window); }
 
 bool AllBlack(const QImage& image)
 {

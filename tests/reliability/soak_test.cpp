@@ -6,9 +6,10 @@
 // memory grow by design, so there LeakSanitizer (at exit) stands in for the
 // bound and the figures are only reported.
 #include "QtTestSupport.h"
+#include "core/Picture.h"
 #include "core/frmLines.h"
-#include "frontends/qt/Canvas.h"
 #include "frontends/qt/FormWidget.h"
+#include "frontends/qt/PictureImage.h"
 #include "frontends/qt/QtRuntime.h"
 #include "frontends/recording/RecordingRuntime.h"
 
@@ -78,7 +79,7 @@ TEST(Soak, TwentyPressesKeepThePictureExactAndTheMemoryFlat)
     RecordingRuntime recording(kSeed);
     frmLines traced(recording);
     traced.Form_Load();
-    Canvas expected(window.canvas().LogicalSize(), window.canvas().Image().devicePixelRatio(), Qt::black);
+    Picture expected(kClientWidth, kClientHeight, window.picture().Ratio(), kBlackPixel);
 
     Memory first;
     Memory last;
@@ -93,7 +94,7 @@ TEST(Soak, TwentyPressesKeepThePictureExactAndTheMemoryFlat)
         ASSERT_TRUE(recording.Dispatch([&] { traced.cmdStart_Click(); }));
         testing::Replay(recording.Events(), expected);
         recording.Clear();
-        ASSERT_TRUE(window.canvas().Image() == expected.Image()) << "press " << press;
+        ASSERT_TRUE(ImageOf(window.picture()) == ImageOf(expected)) << "press " << press;
 
         (press == 1 ? first : last) = ReadMemory();
     }

@@ -7,8 +7,9 @@
 // between the grab and the screenshot; the show never draws under them.
 // Status 0 with OUT written when the screenshot holds the picture; 1 otherwise,
 // with OUT cut at the closest place, to look at.
-#include "frontends/qt/Canvas.h"
+#include "core/Picture.h"
 #include "frontends/qt/FormWidget.h"
+#include "frontends/qt/PictureImage.h"
 
 #include <QImage>
 #include <QPoint>

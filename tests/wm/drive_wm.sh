@@ -60,10 +60,9 @@ wait_until() {
 own_window() { xdotool search --onlyvisible --pid "$pid" 2>/dev/null | head -n1; }
 has_own_window() { [ -n "$(own_window)" ]; }
 program_ended() { ! kill -0 "$pid" 2>/dev/null; }
-same_picture() { /usr/bin/compare -metric AE "$1" "$2" null: 2>/dev/null; }
 picture_changed() {
-    capture "$win" "$out/now.png"
-    ! same_picture "$1" "$out/now.png"
+    capture "$win" "$out/now.png" || fail "cannot capture window $win"
+    pictures_differ "$1" "$out/now.png"
 }
 stderr_lines() { wc -l <"$out/stderr.log"; }
 
@@ -82,9 +81,8 @@ start_program() {
 # Ends the program as a user does when idle: a close request.
 close_idle() {
     wmctrl -i -c "$win"
-    wait_until 5 program_ended || fail "the idle program did not end on a close request"
-    wait "$pid" || true
-    pid=
+    await_end 5 "a close request while idle"
+    [ "$status" = 0 ] || fail "exit status $status after a close request while idle"
 }
 
 press_and_wait_for_the_show() {
@@ -201,7 +199,7 @@ arguments)
     [ "$(xdotool getwindowname "$win")" = "$caption" ] ||
         fail "the caption changed with arguments: '$(xdotool getwindowname "$win")'"
     capture "$win" "$out/with-arguments.png"
-    same_picture "$out/plain.png" "$out/with-arguments.png" ||
+    ! pictures_differ "$out/plain.png" "$out/with-arguments.png" ||
         fail "the window looks different with arguments ($out/with-arguments.png against $out/plain.png)"
     lines=$(($(stderr_lines) - plain_lines))
     cat "$out/stderr.log"
