@@ -126,8 +126,8 @@ TEST(Slope, OfTheRaysFromTheCorner)
     RecordingRuntime runtime;
     frmLines form(runtime);
     const Int16 zero = 0;
-    EXPECT_DOUBLE_EQ(form.Slope(zero, zero, Int16{9620}, Int16{720}), 720.0 / 9620.0);
-    EXPECT_NEAR(form.Slope(zero, zero, Int16{9620}, Int16{720}), 0.0748440748, 1e-10);
+    // One division in double: exactly the nearest double to 720 / 9620.
+    EXPECT_EQ(form.Slope(zero, zero, Int16{9620}, Int16{720}), 0.07484407484407485);
     EXPECT_EQ(form.Slope(zero, zero, Int16{960}, Int16{4800}), 5.0);
     EXPECT_EQ(form.Slope(zero, zero, Int16{960}, Int16{720}), 0.75);
     EXPECT_EQ(form.Slope(Int16{10}, Int16{20}, Int16{30}, Int16{60}), 2.0);

