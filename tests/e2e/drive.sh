@@ -38,8 +38,8 @@ program_ended() { ! kill -0 "$pid" 2>/dev/null; }
 
 # True once the window no longer shows the picture in file $1.
 picture_changed() {
-    capture "$win" "$out/now.png"
-    ! /usr/bin/compare -metric AE "$1" "$out/now.png" null: 2>/dev/null
+    capture "$win" "$out/now.png" || fail "cannot capture window $win"
+    pictures_differ "$1" "$out/now.png"
 }
 
 # Captures the main window until the picture passes the finale check: the

@@ -26,3 +26,11 @@ has_window() { [ -n "$(visible_window "$1")" ]; }
 no_window() { [ -z "$(visible_window "$1")" ]; }
 has_focus() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
 capture() { xwd -id "$1" -silent | /usr/bin/convert xwd:- "$2"; }
+# True if the pictures in files $1 and $2 differ. A file compare cannot read
+# (exit 2: a failed capture) fails the test rather than passing as a change.
+pictures_differ() {
+    local status=0
+    /usr/bin/compare -metric AE "$1" "$2" null: 2>"$2.compare.log" || status=$?
+    [ "$status" != 2 ] || fail "cannot compare $1 with $2: $(cat "$2.compare.log")"
+    [ "$status" = 1 ]
+}
