@@ -5,18 +5,15 @@
 #include "frontends/qt/FormWidgetAccessibility.h"
 #include "frontends/qt/PictureImage.h"
 #include "frontends/qt/QtColours.h"
-#include "platform/StartFailure.h"
+#include "frontends/qt/UserHold.h"
 #include "platform/SystemPacerClock.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
-#include <QPushButton>
-#include <QStringList>
 #include <QThread>
 
 #include <cstdio>
-#include <cstdlib>
 #include <exception>
 #include <optional>
 #include <utility>
@@ -29,75 +26,6 @@ QString ToQString(std::string_view text) { return QString::fromUtf8(text.data(),
 // Thrown out of a show whose window another client destroyed: there is
 // nothing left to draw on, and the program ends as if it had been closed.
 struct WindowGone {};
-
-bool IsUserInput(QEvent::Type type)
-{
-    switch (type) {
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::MouseMove:
-    case QEvent::NonClientAreaMouseButtonPress:
-    case QEvent::NonClientAreaMouseButtonRelease:
-    case QEvent::NonClientAreaMouseButtonDblClick:
-    case QEvent::NonClientAreaMouseMove:
-    case QEvent::HoverEnter:
-    case QEvent::HoverLeave:
-    case QEvent::HoverMove:
-    case QEvent::KeyPress:
-    case QEvent::KeyRelease:
-    case QEvent::ShortcutOverride:
-    case QEvent::Shortcut:
-    case QEvent::InputMethod:
-    case QEvent::Wheel:
-    case QEvent::TouchBegin:
-    case QEvent::TouchUpdate:
-    case QEvent::TouchEnd:
-    case QEvent::TouchCancel:
-    case QEvent::TabletPress:
-    case QEvent::TabletMove:
-    case QEvent::TabletRelease:
-    case QEvent::NativeGesture:
-    case QEvent::Gesture:
-    case QEvent::ContextMenu:
-    case QEvent::DragEnter:
-    case QEvent::DragMove:
-    case QEvent::DragLeave:
-    case QEvent::Drop:
-        return true;
-    default:
-        return false;
-    }
-}
-
-// Installed on the application only while the window system is served
-// between two steps: user input is dropped, not queued, so nothing the user
-// does during a show reaches the button, the next show or the greeting; a
-// close of the window is remembered instead of done.
-class UserHold final : public QObject {
-public:
-    UserHold(QWidget& window, std::function<void()> closeRequested)
-        : window_(window), closeRequested_(std::move(closeRequested))
-    {
-    }
-
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (IsUserInput(event->type())) {
-            return true;
-        }
-        if (event->type() == QEvent::Close && watched == &window_) {
-            event->ignore();
-            closeRequested_();
-            return true;
-        }
-        return false;
-    }
-
-private:
-    QWidget& window_;
-    std::function<void()> closeRequested_;
-};
 
 QMessageBox::Icon IconOf(int buttons)
 {
@@ -261,110 +189,6 @@ bool QtRuntime::Dispatch(const std::function<void()>& handler)
         QCoreApplication::exit(1);
     }
     return false;
-}
-
-namespace {
-
-QtMessageHandler g_previousHandler = nullptr;
-// Messages held back while the platform starts: if it fails, the first of
-// them is usually the real reason ("could not connect to display :1").
-QStringList* g_startMessages = nullptr;
-
-// Qt ends with abort() when it cannot open a display; a user gets one clear
-// line and exit status 1 instead of a core dump.
-void StopOnFatal(QtMsgType type, const QMessageLogContext& context, const QString& message)
-{
-    // Qt's xcb plugin says so, then calls exit() from inside whatever event
-    // processing noticed; end here at once, with one line.
-    if (message.startsWith(QLatin1String("The X11 connection broke"))) {
-        std::fputs("vantrel: lost the display (the X11 connection broke)\n", stderr);
-        std::fflush(stderr);
-        std::_Exit(1);
-    }
-    if (type == QtFatalMsg) {
-        const QString reason =
-            g_startMessages != nullptr && !g_startMessages->isEmpty() ? g_startMessages->constFirst() : message;
-        ReportStartFailure(reason.section(QLatin1Char('\n'), 0, 0).toStdString());
-        std::_Exit(1);
-    }
-    if (g_startMessages != nullptr) {
-        g_startMessages->append(message);
-        return;
-    }
-    if (g_previousHandler != nullptr) {
-        g_previousHandler(type, context, message);
-    }
-}
-
-bool HasDisplay()
-{
-#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
-    return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("DISPLAY") ||
-           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-#else
-    return true;
-#endif
-}
-
-}  // namespace
-
-int RunProgram(int argc, char** argv, const StartHooks& hooks)
-{
-    if (!HasDisplay()) {
-        ReportStartFailure("no display to open the window on (DISPLAY is not set)");
-        return 1;
-    }
-    QStringList startMessages;
-    g_startMessages = &startMessages;
-    g_previousHandler = qInstallMessageHandler(StopOnFatal);
-
-    // Shared-memory images make every repaint that overlaps the previous one
-    // wait for the X server; a flying star always does. Plain requests are
-    // several times cheaper per animation step.
-    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) {
-        qputenv("QT_XCB_NO_MITSHM", "1");
-    }
-    // No option of Qt's may change the window or read a file: Qt gets the
-    // program's name alone.
-    if (argc > 1) {
-        std::fputs("vantrel: command-line arguments are ignored\n", stderr);
-    }
-    static int qtArgc = 1;
-    QApplication app(qtArgc, argv);
-    // Started: pass on what was held back, as it was said.
-    g_startMessages = nullptr;
-    for (const QString& message : std::as_const(startMessages)) {
-        std::fprintf(stderr, "%s\n", qPrintable(message));
-    }
-    QApplication::setApplicationName(QStringLiteral("vantrel"));
-    // No display name: Qt would append it to the window's caption.
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.vantrel.Vantrel"));
-    QApplication::setApplicationVersion(QStringLiteral("1.00"));
-
-    FormWidget window;
-    QtRuntime runtime(window);
-    frmLines form(runtime);
-    QApplication::setWindowIcon(window.windowIcon());
-
-    const bool loaded = runtime.Dispatch([&] {
-        form.Form_Load();
-        if (hooks.afterLoad) {
-            hooks.afterLoad(form);
-        }
-    });
-    if (!loaded) {
-        return 1;
-    }
-    QObject::connect(window.cmdStart(), &QPushButton::clicked, &window, [&] {
-        runtime.Dispatch([&] {
-            if (hooks.beforeClick) {
-                hooks.beforeClick(form);
-            }
-            form.cmdStart_Click();
-        });
-    });
-    window.show();
-    return QApplication::exec();
 }
 
 }  // namespace vantrel
