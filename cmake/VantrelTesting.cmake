@@ -27,7 +27,7 @@ elseif(EXISTS ${VANTREL_GTEST_SOURCE_DIR}/googletest/CMakeLists.txt)
   set(VANTREL_HAVE_GTEST ON)
   message(STATUS "GoogleTest: built from ${VANTREL_GTEST_SOURCE_DIR}")
 else()
-  message(STATUS "GoogleTest not found (neither installed nor in VANTREL_GTEST_SOURCE_DIR): tests skipped")
+  vantrel_tests_skipped("GoogleTest not found (neither installed nor in VANTREL_GTEST_SOURCE_DIR): tests skipped")
 endif()
 
 include(GoogleTest)
