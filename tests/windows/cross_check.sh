@@ -4,7 +4,8 @@
 # the program's resources, then runs every test of that build under Wine in
 # a prefix private to the build: the show's tests, fault tests and fuzz
 # replay, the golden trace byte for byte, the icon group and version record,
-# the pacer's Windows waits and the start-failure box.
+# the pacer's Windows waits and the start-failure box; then the native
+# program itself on a private X server (gui_check.sh).
 #   cross_check.sh [BUILD_DIR]     (default build/mingw, the preset's)
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -26,4 +27,8 @@ fi
 
 tested=$SECONDS
 ctest --test-dir "$build" -j2 --output-on-failure --no-tests=error
-echo "windows: build $((built - start)) s, Wine prefix $((tested - built)) s, tests $((SECONDS - tested)) s"
+# The native program as a user drives it: alone, since its shows are timed.
+shown=$SECONDS
+bash tests/windows/gui_check.sh "$build"
+echo "windows: build $((built - start)) s, Wine prefix $((tested - built)) s, tests $((shown - tested)) s," \
+    "program under Wine $((SECONDS - shown)) s"
