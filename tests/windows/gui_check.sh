@@ -13,10 +13,16 @@
 #             honoured only after the greeting is answered, with status 0; the
 #             finale equals `vantrel-trace --png --scale 1.5`
 # The shows run the seeded test build (same code, fixed seed), the package
-# check the real exe.
-#   gui_check.sh [BUILD_DIR]   (default build/mingw, built by cross_check.sh)
+# check the real exe. With --bench, one show is measured instead (tools/bench.sh):
+# CPU of the program's process and of the prefix's wineserver over the show.
+#   gui_check.sh [--bench] [BUILD_DIR]   (default build/mingw, built by cross_check.sh)
 set -euo pipefail
 cd "$(dirname "$0")/../.."
+mode=check
+if [ "${1:-}" = --bench ]; then
+    mode=bench
+    shift
+fi
 build=${1:-build/mingw}
 case $build in /*) ;; *) build=$PWD/$build ;; esac
 exe=$build/frontends/win32/vantrel.exe
@@ -43,19 +49,21 @@ fail() {
 ok() { echo "ok   $*"; }
 
 # --- the package: no X needed
-(cd "$build" && cpack -G ZIP -B "$work/package" >/dev/null)
-zip=$(ls "$work"/package/*.zip)
-listing=$(python3 -c 'import sys, zipfile
+if [ $mode = check ]; then
+    (cd "$build" && cpack -G ZIP -B "$work/package" >/dev/null)
+    zip=$(ls "$work"/package/*.zip)
+    listing=$(python3 -c 'import sys, zipfile
 for i in zipfile.ZipFile(sys.argv[1]).infolist(): print(i.filename.split("/", 1)[1], i.file_size)' "$zip" | sort)
-files=$(awk '{print $1}' <<<"$listing" | grep -v '^LICENSE.txt$' | tr '\n' ' ')
-size=$(awk '$1 == "vantrel.exe" {print $2}' <<<"$listing")
-[ "$files" = "README.txt vantrel.exe " ] && ok "zip holds: $files" || fail "zip holds: $files"
-[ "${size:-0}" -gt 0 ] && [ "$size" -le 1048576 ] && ok "packaged vantrel.exe: $size bytes" ||
-    fail "packaged vantrel.exe: ${size:-no} bytes (at most 1 MiB)"
-imports=$(x86_64-w64-mingw32-objdump -p "$exe" | awk '/DLL Name:/ {print toupper($3)}' | sort | tr '\n' ' ')
-foreign=$(tr ' ' '\n' <<<"$imports" |
-    grep -Evx 'KERNEL32.DLL|USER32.DLL|GDI32.DLL|WINMM.DLL|COMCTL32.DLL|OLE32.DLL|MSVCRT.DLL|' || true)
-[ -z "$foreign" ] && ok "imports: $imports" || fail "imports DLLs Windows does not have: $foreign"
+    files=$(awk '{print $1}' <<<"$listing" | grep -v '^LICENSE.txt$' | tr '\n' ' ')
+    size=$(awk '$1 == "vantrel.exe" {print $2}' <<<"$listing")
+    [ "$files" = "README.txt vantrel.exe " ] && ok "zip holds: $files" || fail "zip holds: $files"
+    [ "${size:-0}" -gt 0 ] && [ "$size" -le 1048576 ] && ok "packaged vantrel.exe: $size bytes" ||
+        fail "packaged vantrel.exe: ${size:-no} bytes (at most 1 MiB)"
+    imports=$(x86_64-w64-mingw32-objdump -p "$exe" | awk '/DLL Name:/ {print toupper($3)}' | sort | tr '\n' ' ')
+    foreign=$(tr ' ' '\n' <<<"$imports" |
+        grep -Evx 'KERNEL32.DLL|USER32.DLL|GDI32.DLL|WINMM.DLL|COMCTL32.DLL|OLE32.DLL|MSVCRT.DLL|' || true)
+    [ -z "$foreign" ] && ok "imports: $imports" || fail "imports DLLs Windows does not have: $foreign"
+fi
 
 # --- a private X server with a window manager
 Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
@@ -75,8 +83,10 @@ if [ ! -e "$WINEPREFIX/.vantrel-ready" ]; then
     echo "Wine prefix made in $((SECONDS - start)) s: $WINEPREFIX"
 fi
 # The trace's pictures, drawn under Wine too (its working directory is the Z: drive).
-(cd "$work" && "$wine" "$trace" --seed $seed --png trace-1.png >/dev/null &&
-    "$wine" "$trace" --seed $seed --png trace-1.5.png --scale 1.5 >/dev/null)
+if [ $mode = check ]; then
+    (cd "$work" && "$wine" "$trace" --seed $seed --png trace-1.png >/dev/null &&
+        "$wine" "$trace" --seed $seed --png trace-1.5.png --scale 1.5 >/dev/null)
+fi
 
 # Pixel difference of two pictures of one size with the button's rectangle
 # blacked out in both; any error (a missing file, other sizes) fails.
@@ -186,6 +196,53 @@ show() {
     [ "$status" = 0 ] && ok "closed, status 0" || fail "ended with status $status"
     echo "inside the program: $(cat "$work/out-$dpi.txt")"
 }
+
+# --bench: one show at 96 DPI, pressed with Return; CPU from /proc over the
+# time from the press to the greeting seen on the X server.
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat" 2>/dev/null || echo 0; }
+# This prefix's wineserver: it works in a directory named after the prefix's device and inode.
+prefix_server() {
+    local dir pid
+    dir=$(printf 'server-%x-%x' "$(stat -c %d "$WINEPREFIX")" "$(stat -c %i "$WINEPREFIX")")
+    for pid in $(pgrep -x 'wineserver(64)?' || true); do
+        case $(readlink "/proc/$pid/cwd") in */"$dir") echo "$pid" && return ;; esac
+    done
+    echo "no wineserver of $WINEPREFIX" >&2
+    return 1
+}
+bench_show() {
+    "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
+    "$wineserver" -k
+    "$wineserver" -w
+    "$wine" "$seeded" >"$work/out.txt" 2>/dev/null &
+    local pid=$! win server t0 w0 s0 t1 w1 s1
+    win=$(timeout 60 xdotool search --sync --onlyvisible --name '^Vantrel v2\.0 ' | head -n1 || true)
+    [ -n "$win" ] || { echo "no window" >&2; return 1; }
+    server=$(prefix_server)
+    sleep 1
+    xdotool windowactivate --sync "$win" 2>/dev/null || true
+    xdotool key Return
+    t0=$(date +%s.%N) w0=$(cpu_ticks "$pid") s0=$(cpu_ticks "$server")
+    for _ in $(seq 1200); do
+        [ -n "$(greeting)" ] && break
+        sleep 0.05
+    done
+    t1=$(date +%s.%N) w1=$(cpu_ticks "$pid") s1=$(cpu_ticks "$server")
+    xdotool key Return
+    sleep 0.5
+    wmctrl -i -c "$win"
+    wait "$pid" || true
+    awk -v t0="$t0" -v t1="$t1" -v w="$((w1 - w0))" -v s="$((s1 - s0))" -v hz="$(getconf CLK_TCK)" \
+        -v inside="$(awk '/press_to_greeting_s/ {print $2}' "$work/out.txt")" 'BEGIN {
+        wall = t1 - t0
+        printf "{\"wine_cpu_pct_of_wall\": %.2f, \"wineserver_cpu_pct_of_wall\": %.2f, ", 100 * w / hz / wall, 100 * s / hz / wall
+        printf "\"press_to_greeting_inside_s\": %s, \"inside_error_pct\": %.3f, \"press_to_greeting_outside_s\": %.3f}\n",
+            inside, 100 * (inside - 25.585) / 25.585, wall }'
+}
+if [ $mode = bench ]; then
+    bench_show
+    exit 0
+fi
 
 show 96 key no
 show 144 click close
