@@ -5,38 +5,42 @@
 #include <algorithm>
 #include <cstdint>
 
+// The page's side, in JavaScript (clang-format would break its operators).
+// clang-format off
+
 // A page in a background tab gets its timers woken about once a second.
 EM_JS(int, vantrel_page_hidden, (), { return document.hidden ? 1 : 0; });
 
 // A worker's timers are not held back with the hidden page: it wakes the page
 // with a message. The page's own timer stands by, should the worker fail.
 EM_ASYNC_JS(void, vantrel_sleep_hidden, (int ms), {
-    var clock = Module.vantrelClock || (Module.vantrelClock = {worker : null, wait : 0, woken : null});
-    if (clock.worker == = null) {
+    var clock = Module.vantrelClock || (Module.vantrelClock = { worker: null, wait: 0, woken: null });
+    if (clock.worker === null) {
         try {
             var code = "onmessage = function (e) { setTimeout(function () { postMessage(e.data[0]); }, e.data[1]); };";
             clock.worker = new Worker("data:text/javascript," + encodeURIComponent(code));
-            clock.worker.onmessage = function(e)
-            {
-                if (e.data == = clock.wait && clock.woken) {
+            clock.worker.onmessage = function (e) {
+                if (e.data === clock.wait && clock.woken) {
                     clock.woken();
                 }
             };
-            clock.worker.onerror = function() { clock.worker = false; };
+            clock.worker.onerror = function () { clock.worker = false; };
         } catch (e) {
             clock.worker = false;
         }
     }
-    await new Promise(function(resolve) {
+    await new Promise(function (resolve) {
         clock.wait += 1;
         clock.woken = resolve;
         setTimeout(resolve, ms);
         if (clock.worker) {
-            clock.worker.postMessage([ clock.wait, ms ]);
+            clock.worker.postMessage([clock.wait, ms]);
         }
     });
     clock.woken = null;
 });
+
+// clang-format on
 
 namespace vantrel {
 namespace {

@@ -11,14 +11,17 @@
 #include <exception>
 #include <string_view>
 
-// The page's side (shell.html, object Vantrel). Called directly, never
-// through ccall: a show may be asleep in the module while these run.
+// The page's side (shell.html, object Vantrel), in JavaScript: clang-format
+// would break its operators. Called directly, never through ccall: a show may
+// be asleep in the module while these run.
+// clang-format off
 
 // The pixels as the page reads them: a fresh view each time, since the
 // module's memory may grow.
-EM_JS(void, vantrel_page_attach, (), { Vantrel.attach(function() { return HEAPU32; }); });
+EM_JS(void, vantrel_page_attach, (), { Vantrel.attach(function () { return HEAPU32; }); });
 
-EM_JS(void, vantrel_page_present, (const void* pixels, int width, int height, int left, int top, int right, int bottom),
+EM_JS(void, vantrel_page_present,
+      (const void* pixels, int width, int height, int left, int top, int right, int bottom),
       { Vantrel.present(pixels >>> 2, width, height, left, top, right, bottom); });
 
 // Resolves when the dialog is closed (OK, Enter or Escape).
@@ -26,9 +29,11 @@ EM_ASYNC_JS(void, vantrel_page_box,
             (const char* title, int titleLength, const char* prompt, int promptLength, int buttons),
             { await Vantrel.showBox(UTF8ToString(title, titleLength), UTF8ToString(prompt, promptLength), buttons); });
 
-EM_JS(void, vantrel_page_busy, (int busy), { Vantrel.busy(busy != = 0); });
+EM_JS(void, vantrel_page_busy, (int busy), { Vantrel.busy(busy !== 0); });
 
 EM_JS(void, vantrel_page_end, (), { Vantrel.end(); });
+
+// clang-format on
 
 namespace vantrel {
 namespace {
