@@ -21,37 +21,6 @@ using testing::Replay;
 constexpr std::uint32_t kSeed = 4242U;
 const QtRuntime::Options kUnpaced{.pacing = Pacer::Config{.round = std::chrono::nanoseconds(0)}, .seed = kSeed};
 
-TEST(QtShow, WholePressEndsWithTheGreetingAndTheTracedPicture)
-{
-    FormWidget window;
-    window.show();
-    QtRuntime runtime(window, kUnpaced);
-    frmLines form(runtime);
-    ASSERT_TRUE(runtime.Dispatch([&] { form.Form_Load(); }));
-
-    QImage atGreeting;
-    BoxAnswerer answer([&](QMessageBox& box) {
-        EXPECT_EQ(box.windowTitle(), "Vantrel v2.0");
-        EXPECT_EQ(box.text(), "Merry Chritmas from the Quorvel!!!");
-        EXPECT_EQ(box.icon(), QMessageBox::Information);
-        EXPECT_EQ(box.standardButtons(), QMessageBox::Ok);
-        atGreeting = ImageOf(window.picture()).copy();
-    });
-    ASSERT_TRUE(runtime.Dispatch([&] { form.cmdStart_Click(); }));
-    EXPECT_EQ(answer.answered(), 1);
-    EXPECT_EQ(window.lblSleep()->text(), "");
-
-    // The same seed on the recording fake predicts every pixel.
-    RecordingRuntime recording(kSeed);
-    frmLines traced(recording);
-    traced.Form_Load();
-    traced.cmdStart_Click();
-    Picture expected(kClientWidth, kClientHeight, window.picture().Ratio(), kBlackPixel);
-    Replay(recording.Events(), expected);
-    EXPECT_EQ(atGreeting, ImageOf(expected));
-    EXPECT_EQ(ImageOf(window.picture()), ImageOf(expected)) << "the picture stays after the greeting";
-}
-
 TEST(QtShow, AfterAFlightOnlyTheRestingStarRemainsAndLaterFlightsCutOldPictures)
 {
     RecordingRuntime recording(7U);
@@ -252,18 +221,6 @@ TEST(QtShowBetweenSteps, ACloseDuringAShowWaitsForTheGreetingThenCloses)
     });
     EXPECT_TRUE(visibleAfterClose) << "the show ran on";
     EXPECT_FALSE(press.window.isVisible()) << "closed once the greeting was answered";
-}
-
-TEST(QtShowBetweenSteps, TheTracedPictureIsUnchangedByServingTheWindowSystem)
-{
-    PressWithTimer press([](FormWidget& window) { window.update(); });
-    RecordingRuntime recording(kSeed);
-    frmLines traced(recording);
-    traced.Form_Load();
-    traced.cmdStart_Click();
-    Picture expected(kClientWidth, kClientHeight, press.window.picture().Ratio(), kBlackPixel);
-    Replay(recording.Events(), expected);
-    EXPECT_EQ(ImageOf(press.window.picture()), ImageOf(expected));
 }
 
 TEST(QtKeyboard, ReturnAndKeypadEnterPressTheFocusedButtonLikeSpace)
