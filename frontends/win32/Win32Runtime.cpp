@@ -162,6 +162,8 @@ bool Win32Runtime::Create()
 
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof(windowClass);
+    // A DC of its own: a step's copy to the screen need not set one up each time.
+    windowClass.style = CS_OWNDC;
     windowClass.lpfnWndProc = WindowProc;
     windowClass.hInstance = instance_;
     windowClass.hIcon =
