@@ -8,14 +8,6 @@
 namespace vantrel {
 namespace {
 
-Int16 Narrow(std::int32_t value)
-{
-    if (value < std::numeric_limits<Int16>::min() || value > std::numeric_limits<Int16>::max()) {
-        RaiseOverflowError();
-    }
-    return static_cast<Int16>(value);
-}
-
 std::uint32_t Channel(Int16 value) noexcept
 {
     if (value < 0) {
@@ -42,7 +34,7 @@ Int16 RoundToInt16(double value)
     // nearbyint uses the current rounding mode, which the program never
     // changes from round-to-nearest-even.
     const double rounded = std::nearbyint(value);
-    return Narrow(static_cast<std::int32_t>(rounded));
+    return Narrow16(static_cast<std::int32_t>(rounded));
 }
 
 double Sin(double radians) noexcept { return std::sin(radians); }
@@ -55,8 +47,5 @@ double CheckFloat(double value)
     }
     return value;
 }
-
-Int16 Add16(Int16 a, Int16 b) { return Narrow(std::int32_t{a} + std::int32_t{b}); }
-Int16 Sub16(Int16 a, Int16 b) { return Narrow(std::int32_t{a} - std::int32_t{b}); }
 
 }  // namespace vantrel

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "core/Errors.h"
 #include "core/Runtime.h"
 
 #include <cstdint>
+#include <limits>
 
 // Numeric services of the runtime: colour composition, the 16-bit rounding,
 // sine and cosine, and the checked 16-bit arithmetic every procedure of the
@@ -26,8 +28,15 @@ using Int16 = std::int16_t;
 [[nodiscard]] double CheckFloat(double value);
 
 // Checked 16-bit addition and subtraction: the overflow error when the exact
-// result leaves the signed range.
-[[nodiscard]] Int16 Add16(Int16 a, Int16 b);
-[[nodiscard]] Int16 Sub16(Int16 a, Int16 b);
+// result leaves the signed range. Inline: every round of a pause adds one.
+[[nodiscard]] inline Int16 Narrow16(std::int32_t value)
+{
+    if (value < std::numeric_limits<Int16>::min() || value > std::numeric_limits<Int16>::max()) {
+        RaiseOverflowError();
+    }
+    return static_cast<Int16>(value);
+}
+[[nodiscard]] inline Int16 Add16(Int16 a, Int16 b) { return Narrow16(std::int32_t{a} + std::int32_t{b}); }
+[[nodiscard]] inline Int16 Sub16(Int16 a, Int16 b) { return Narrow16(std::int32_t{a} - std::int32_t{b}); }
 
 }  // namespace vantrel

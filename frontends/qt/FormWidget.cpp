@@ -26,7 +26,7 @@ QString WindowCaptionText() { return QString::fromStdString(WindowCaption()); }
 
 FormWidget::FormWidget(QWidget* parent)
     : QWidget(parent),
-      picture_(kClientWidth, kClientHeight, devicePixelRatioF(), PixelOf(QColor(Qt::black))),
+      picture_(kClientWidth, kClientHeight, devicePixelRatioF(), ToPixel(QColor(Qt::black))),
       lblSleep_(new QLabel(QString::fromUtf8(kLabelText.data(), kLabelText.size()), this)),
       cmdStart_(new QPushButton(this))
 {

@@ -17,6 +17,6 @@ namespace vantrel {
 }
 
 // A Qt colour as a pixel of the picture.
-[[nodiscard]] inline Pixel PixelOf(const QColor& colour) { return colour.rgba() | 0xFF000000U; }
+[[nodiscard]] inline Pixel ToPixel(const QColor& colour) { return colour.rgba() | 0xFF000000U; }
 
 }  // namespace vantrel

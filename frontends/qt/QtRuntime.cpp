@@ -69,15 +69,21 @@ void QtRuntime::Line(float x1, float y1, float x2, float y2, Colour colour)
     // The previous pause ends when the next step starts to draw.
     pausing_ = false;
     pacer_.Settle();
-    form_.picture().DrawLine(x1, y1, x2, y2, PixelOf(ToQColor(colour, form_.palette())));
+    form_.picture().DrawLine(x1, y1, x2, y2, PixelFor(colour));
 }
 
 void QtRuntime::Cls()
 {
     pausing_ = false;
     pacer_.Settle();
-    form_.picture().Clear(PixelOf(ToQColor(backColor_, form_.palette())));
+    form_.picture().Clear(PixelFor(backColor_));
     Flush();
+}
+
+Pixel QtRuntime::PixelFor(Colour colour) const
+{
+    // Only system colours need the palette; an Rgb value is a pixel already.
+    return (colour & kSystemColourFlag) != 0U ? ToPixel(ToQColor(colour, form_.palette())) : PixelOf(colour);
 }
 
 Colour QtRuntime::BackColor() { return backColor_; }

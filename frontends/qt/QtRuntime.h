@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Pacer.h"
+#include "core/Picture.h"
 #include "core/RandomSource.h"
 #include "core/Runtime.h"
 #include "frontends/qt/WindowWatch.h"
@@ -65,6 +66,7 @@ public:
     [[nodiscard]] bool CloseRequested() const noexcept { return closeRequested_; }
 
 private:
+    [[nodiscard]] Pixel PixelFor(Colour colour) const;
     // Between two steps: window-system events in, user input out.
     void ServeWindowSystem();
     void RequestClose() noexcept { closeRequested_ = true; }
