@@ -3,6 +3,7 @@
 # builds, and either starts the program or runs every test.
 #   bash tools/dev.sh run    build and start Vantrel
 #   bash tools/dev.sh test   build and run every test, as CI does
+#   bash tools/dev.sh web    build the browser page, one vantrel.html, and print its path
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -19,7 +20,11 @@ TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-apps x11-uti
                # Windows: a cross compiler and Wine to run what it builds
                mingw-w64 g++-mingw-w64-x86-64-posix wine64
                # what screen readers see: the accessibility bus and its Python client
-               dbus at-spi2-core python3-pyatspi)
+               dbus at-spi2-core python3-pyatspi
+               # the browser page: Emscripten builds it, headless Chromium plays it (tests/web)
+               emscripten chromium)
+# The browser page alone (bash tools/dev.sh web).
+WEB_PACKAGES=(cmake ninja-build libstb-dev emscripten)
 
 install_missing() {
     local missing=()
@@ -45,8 +50,14 @@ test)
     install_missing "${RUN_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
     exec bash tools/check.sh
     ;;
+web)
+    install_missing "${WEB_PACKAGES[@]}"
+    cmake --preset web >/dev/null
+    cmake --build --preset web
+    echo "$PWD/build/web/vantrel.html"
+    ;;
 *)
-    echo "usage: bash tools/dev.sh run|test" >&2
+    echo "usage: bash tools/dev.sh run|test|web" >&2
     exit 2
     ;;
 esac
