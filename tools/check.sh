@@ -25,6 +25,9 @@ bash tools/lint.sh build/ci
 section "windows (mingw preset: cross-built with MinGW-w64, tests run under Wine)"
 bash tests/windows/cross_check.sh
 
+section "web (web preset: the page in headless Chromium, its trace under node)"
+bash tests/web/check.sh build/ci/frontends/recording/vantrel-trace
+
 section "build and test (asan preset: AddressSanitizer + UndefinedBehaviorSanitizer)"
 cmake --preset asan >/dev/null
 cmake --build --preset asan
