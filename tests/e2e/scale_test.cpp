@@ -36,6 +36,13 @@ using testing::BoxAnswerer;
 using testing::DifferingPixels;
 
 constexpr std::uint32_t kSeed = 1012U;
+// A move to a monitor of another scale shows there within this; 0.05 to 0.35 s
+// were seen in a debug build, and the sanitizers make every step dearer.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr auto kNewScaleWithin = std::chrono::seconds(3);
+#else
+constexpr auto kNewScaleWithin = std::chrono::seconds(1);
+#endif
 const QSize kClient(715, 487);
 
 // The picture vantrel-trace renders at the greeting of one press.
@@ -317,8 +324,7 @@ TEST(TwoMonitors, AMoveDuringAShowTakesEffectAtTheNextSteps)
                 changed + 1 - 1000,
                 static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(delay).count()),
                 ratios.size());
-    // Steps take a millisecond here: a user sees the new scale well within a second.
-    EXPECT_LT(delay, std::chrono::seconds(1)) << "the new scale came late";
+    EXPECT_LT(delay, kNewScaleWithin) << "the new scale came late";
     EXPECT_EQ(p.probe.ratioAtGreeting, second);
     EXPECT_EQ(p.window.size(), kClient);
     ExpectThePictureAt(p, second, "moved during the show");
