@@ -268,7 +268,11 @@ void Picture::RasterWide(int ax, int ay, int bx, int by, Pixel colour)
         if (nFrom > nTo) {
             return;
         }
-        alongX ? Fill(mFrom, nFrom, mTo, nTo, colour) : Fill(nFrom, mFrom, nTo, mTo, colour);
+        const int left = alongX ? mFrom : nFrom;
+        const int top = alongX ? nFrom : mFrom;
+        const int right = alongX ? mTo : nTo;
+        const int bottom = alongX ? nTo : mTo;
+        Fill(left, top, right, bottom, colour);
     };
     const auto minorAt = [&](int m) {
         const int clamped = std::clamp(m, m1, m2);

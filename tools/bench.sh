@@ -119,6 +119,12 @@ cmake --preset mingw >/dev/null
 cmake --build "$root/build/mingw" --target vantrel-win32-seeded >/dev/null
 bash "$root/tests/windows/gui_check.sh" --bench "$root/build/mingw" | tee "$out/wine-show.json"
 
+echo "== 8. the browser page (web preset) in headless Chromium: CPU share of its processes during a show, against a floor page"
+cmake --preset web >/dev/null
+cmake --build --preset web >/dev/null
+[ -d "$root/tests/web/node_modules" ] || (cd "$root/tests/web" && npm ci --no-audit --no-fund --loglevel=error)
+node "$root/tests/web/cpu_share.js" "$root/build/web/vantrel.html" | tee "$out/web-cpu.json"
+
 # --- summary
 step=Move_LinesAndRepaint/iterations:2717/manual_time
 press=Press_ThroughBinding/iterations:1/repeats:5/real_time_median
@@ -169,5 +175,8 @@ bare=$out/startup.json
     printf '7. Windows program under Wine: CPU %s %% (wineserver %s %%) of wall; press to greeting %s s inside (%s %%), %s s seen from outside   goal CPU <= 3 %%, within 0.5 %%\n' \
         "$(json "$w" wine_cpu_pct_of_wall)" "$(json "$w" wineserver_cpu_pct_of_wall)" \
         "$(json "$w" press_to_greeting_inside_s)" "$(json "$w" inside_error_pct)" "$(json "$w" press_to_greeting_outside_s)"
+    w=$out/web-cpu.json
+    printf '8. browser page: Chromium processes %s %% of a core during a show, floor page (a small image every frame) %s %%: %sx; press to greeting %s s   goal <= 1.25x the floor\n' \
+        "$(json "$w" show_cpu_pct)" "$(json "$w" floor_cpu_pct)" "$(json "$w" ratio_to_floor)" "$(json "$w" press_to_greeting_s)"
     echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg); $((SECONDS - start)) s in all"
 } | tee "$out/summary.txt"

@@ -10,8 +10,10 @@ namespace vantrel {
 // picture changes its ratio. copy() it to keep a picture.
 [[nodiscard]] inline QImage ImageOf(const Picture& picture)
 {
-    QImage image(reinterpret_cast<const uchar*>(picture.Pixels()), picture.Width(), picture.Height(),
-                 static_cast<qsizetype>(picture.Width()) * static_cast<qsizetype>(sizeof(Pixel)), QImage::Format_RGB32);
+    // QImage takes bytes; the words are 0xAARRGGBB, which is what Format_RGB32 holds.
+    const auto* bytes = reinterpret_cast<const uchar*>(picture.Pixels());  // NOLINT(*-reinterpret-cast)
+    const auto stride = static_cast<qsizetype>(picture.Width()) * static_cast<qsizetype>(sizeof(Pixel));
+    QImage image(bytes, picture.Width(), picture.Height(), stride, QImage::Format_RGB32);
     image.setDevicePixelRatio(picture.Ratio());
     return image;
 }

@@ -3,8 +3,6 @@
 #include <cstddef>
 #include <vector>
 
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#define STBI_WRITE_NO_STDIO_UTF8
 #include <stb_image_write.h>
 
 namespace vantrel {
