@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cwchar>
 #include <exception>
 #include <string>
 #include <utility>
@@ -64,9 +65,9 @@ Function SystemFunction(const wchar_t* module, const char* name)
     return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(handle, name)));
 }
 
-// The manifest declares per-monitor awareness (v2 where there is one);
-// these calls cover systems and loaders that do not read it. A call that is
-// refused because the awareness is already set ends the search.
+// Per-monitor awareness, v2 where the system has it, declared before any
+// window exists; older systems get the older calls. A call that is refused
+// because the awareness is already set ends the search.
 void DeclareDpiAwareness()
 {
     using SetContext = BOOL(WINAPI*)(DPI_AWARENESS_CONTEXT);
@@ -156,7 +157,7 @@ Win32Runtime::~Win32Runtime()
 
 bool Win32Runtime::Create()
 {
-    // Registers the themed button and static classes the manifest asks for.
+    // Registers the button and static classes (themed where UseThemedControls took).
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
 
@@ -519,9 +520,39 @@ LRESULT Win32Runtime::Handle(UINT message, WPARAM wParam, LPARAM lParam)
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
+// The themed controls: the program carries no manifest of its own, so it
+// makes the activation context that the shell's own library describes the
+// process's default. Where that is missing the controls keep the classic look.
+void UseThemedControls()
+{
+    wchar_t shell[MAX_PATH];
+    const UINT length = GetSystemDirectoryW(shell, MAX_PATH);
+    if (length == 0 || length + 13 >= MAX_PATH) {
+        return;
+    }
+    std::wcscpy(shell + length, L"\\shell32.dll");
+    constexpr WORD kShellControlsContext = 124;
+    ACTCTXW context{};
+    context.cbSize = sizeof(context);
+    context.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID | ACTCTX_FLAG_SET_PROCESS_DEFAULT;
+    context.lpSource = shell;
+    context.lpResourceName = MAKEINTRESOURCEW(kShellControlsContext);
+    // Kept for the process's life. Where the process has a default already
+    // (a linker's own manifest), it is made active on this, the UI thread.
+    if (CreateActCtxW(&context) == INVALID_HANDLE_VALUE) {
+        context.dwFlags &= ~static_cast<DWORD>(ACTCTX_FLAG_SET_PROCESS_DEFAULT);
+        HANDLE const threadContext = CreateActCtxW(&context);
+        ULONG_PTR cookie = 0;
+        if (threadContext != INVALID_HANDLE_VALUE) {
+            static_cast<void>(ActivateActCtx(threadContext, &cookie));
+        }
+    }
+}
+
 int RunProgram(HINSTANCE instance, int showCommand, const Win32Runtime::Options& options)
 {
     DeclareDpiAwareness();
+    UseThemedControls();
     // For the accessibility annotations; the program runs without them too.
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     int status = 1;
