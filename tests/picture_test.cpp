@@ -54,6 +54,7 @@ TEST(Picture, DirtyAreaCoversWhatWasDrawnAndNoMore)
     EXPECT_EQ(picture.ToLogical(dirty), dirty);
 }
 
+// Two presses of a show: the second one flies in over the first one's finale.
 std::vector<Event> TwoPresses(std::uint32_t seed)
 {
     RecordingRuntime runtime(seed);
@@ -64,6 +65,11 @@ std::vector<Event> TwoPresses(std::uint32_t seed)
     }
     runtime.Finish();
     return runtime.Events();
+}
+const std::vector<Event>& TwoPressesOfSeed5()
+{
+    static const std::vector<Event> events = TwoPresses(5);
+    return events;
 }
 
 void Replay(const std::vector<Event>& events, Picture& picture, std::size_t from = 0,
@@ -81,7 +87,7 @@ std::vector<Pixel> Copy(const Picture& picture)
 
 TEST(PictureRecord, AShowMovedBetweenScalesEqualsTheShowDrawnThere)
 {
-    const std::vector<Event> events = TwoPresses(5);
+    const std::vector<Event>& events = TwoPressesOfSeed5();
     std::size_t secondClear = 0;
     for (std::size_t i = 0, clears = 0; i < events.size() && clears < 2; ++i) {
         clears += events[i].type == Event::Type::Cls ? 1U : 0U;
@@ -108,8 +114,8 @@ TEST(PictureRecord, AShowMovedBetweenScalesEqualsTheShowDrawnThere)
 
 TEST(PictureRecord, TwoPressesStayWithinTheBoundAndKeepEveryLineSinceTheClear)
 {
-    for (const std::uint32_t seed : {1U, 4096U}) {
-        const std::vector<Event> events = TwoPresses(seed);
+    for (const std::uint32_t seed : {5U, 4096U}) {
+        const std::vector<Event> events = seed == 5 ? TwoPressesOfSeed5() : TwoPresses(seed);
         Picture picture(kClientWidth, kClientHeight, 1.0, kBlackPixel);
         std::size_t most = 0;
         std::size_t sinceClear = 0;
