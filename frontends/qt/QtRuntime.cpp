@@ -13,6 +13,7 @@
 #include <QMessageBox>
 #include <QThread>
 
+#include <chrono>
 #include <cstdio>
 #include <exception>
 #include <optional>
@@ -90,9 +91,19 @@ Colour QtRuntime::BackColor() { return backColor_; }
 
 void QtRuntime::Caption(std::string_view text)
 {
-    // A pause writes the same caption a thousand times with nothing drawn in
-    // between: its first round shows the step and serves the window system,
-    // the others are only the pacer's rounds.
+    // A pause writes the same caption thousands of times with nothing drawn
+    // in between: every round but the first is only the pacer's.
+    if (pausing_ && text == caption_) [[likely]] {
+        pacer_.Round();
+        return;
+    }
+    StartPause(text);
+    pacer_.Round();
+}
+
+void QtRuntime::StartPause(std::string_view text)
+{
+    // The first round shows the step and serves the window system.
     const bool firstRound = !pausing_;
     pausing_ = true;
     if (firstRound) {
@@ -105,9 +116,15 @@ void QtRuntime::Caption(std::string_view text)
         label->repaint();
     }
     if (firstRound) {
-        ServeWindowSystem();
+        // Steps closer together than this (pacing off) need not each ask:
+        // nothing the window system sends waits on a millisecond.
+        constexpr auto kServeEvery = std::chrono::milliseconds(1);
+        const auto now = std::chrono::steady_clock::now();
+        if (now - lastServed_ >= kServeEvery) {
+            lastServed_ = now;
+            ServeWindowSystem();
+        }
     }
-    pacer_.Round();
 }
 
 void QtRuntime::Randomize() { random_.Randomize(); }
@@ -118,6 +135,9 @@ void QtRuntime::ShowMessageBox(std::string_view prompt, int buttons, std::string
 {
     pausing_ = false;
     Flush();
+    // What came in since the last step is served now, its input dropped: a
+    // key pressed during the show must not answer the box.
+    ServeWindowSystem();
     pacer_.Settle();
     QMessageBox box(IconOf(buttons), ToQString(title), ToQString(prompt), QMessageBox::Ok, &form_);
     // Closing the box with its title-bar button counts as OK.

@@ -6,6 +6,7 @@
 #include "core/Runtime.h"
 #include "frontends/qt/WindowWatch.h"
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -67,6 +68,8 @@ public:
 
 private:
     [[nodiscard]] Pixel PixelFor(Colour colour) const;
+    // A pause's first round, or a write of another text.
+    void StartPause(std::string_view text);
     // Between two steps: window-system events in, user input out.
     void ServeWindowSystem();
     void RequestClose() noexcept { closeRequested_ = true; }
@@ -82,6 +85,7 @@ private:
     bool dispatching_ = false;
     bool closeRequested_ = false;
     bool windowGone_ = false;
+    std::chrono::steady_clock::time_point lastServed_{};
     std::unique_ptr<QObject> userHold_;
     std::unique_ptr<WindowWatch> watch_;
 };
