@@ -197,6 +197,9 @@ async function seededPage(page) {
   check("greeting: OK has the focus", box.focused === "box-ok", box.focused);
   check("greeting: the information icon",
         await page.$eval("#box svg.info", (icon) => getComputedStyle(icon).display !== "none"));
+  if (process.env.VANTREL_SCREENSHOT) {  // the README's picture of the page
+    await page.screenshot({path: process.env.VANTREL_SCREENSHOT});
+  }
   await samePicture(page, "ratio1", "scale1.png");
   await crisp(page, "ratio 1", 715);
   await page.keyboard.press("Escape");
