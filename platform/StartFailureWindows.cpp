@@ -1,4 +1,5 @@
 #include "platform/StartFailure.h"
+#include "platform/WideText.h"
 
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -8,24 +9,7 @@
 #endif
 #include <windows.h>
 
-#include <string>
-
 namespace vantrel::platform {
-namespace {
-
-std::wstring Widen(std::string_view utf8)
-{
-    if (utf8.empty()) {
-        return {};
-    }
-    const int size = static_cast<int>(utf8.size());
-    const int wide = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(wide), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, out.data(), wide);
-    return out;
-}
-
-}  // namespace
 
 // The program is a GUI-subsystem executable: started from the desktop it has
 // no console, and its stderr goes nowhere.

@@ -6,6 +6,7 @@
 #include "frontends/win32/WindowAnnotation.h"
 #include "platform/StartFailure.h"
 #include "platform/SystemPacerClock.h"
+#include "platform/WideText.h"
 
 #include <commctrl.h>
 #include <objbase.h>
@@ -37,17 +38,7 @@ constexpr int kLogicalSmallIcon = 16;
 // Ends a show early: the window is gone or the session asked the program to quit.
 struct ShowStopped {};
 
-std::wstring Widen(std::string_view utf8)
-{
-    if (utf8.empty()) {
-        return {};
-    }
-    const int size = static_cast<int>(utf8.size());
-    const int wide = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(wide), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, out.data(), wide);
-    return out;
-}
+using platform::Widen;
 
 LPCWSTR IntResource(WORD id) { return reinterpret_cast<LPCWSTR>(static_cast<ULONG_PTR>(id)); }
 WORD LowWord(WPARAM value) { return static_cast<WORD>(value & 0xFFFFU); }
