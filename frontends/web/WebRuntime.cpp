@@ -46,11 +46,21 @@ void ShowBox(std::string_view prompt, int buttons, std::string_view title)
 
 constexpr int kMsgBoxCritical = 16;
 
+// No spinning before a deadline: the browser's clock wakes on schedule as
+// far as the pacer can tell (platform/PacerClockWeb.cpp), so there is
+// nothing left to spin away but the page's time.
+Pacer::Config Pacing()
+{
+    Pacer::Config config;
+    config.spin = Pacer::Duration::zero();
+    return config;
+}
+
 }  // namespace
 
 WebRuntime::WebRuntime(std::optional<std::uint32_t> seed, double ratio)
     : clock_(MakeSystemPacerClock()),
-      pacer_(*clock_),
+      pacer_(*clock_, Pacing()),
       random_(seed),
       picture_(kClientWidth, kClientHeight, ratio, StandardPixelOf(0)),
       caption_(kLabelText)
