@@ -5,8 +5,8 @@
 //   seeded  vantrel-seeded.html: click, the greeting on time with its role,
 //           name and text, the finale equal to the trace tool's picture; then
 //           devicePixelRatio 2: the picture drawn again, equal at 2
-//   hidden  vantrel-seeded.html behind another tab: the greeting still on time,
-//           the picture right once the page is seen again
+//   hidden  vantrel-seeded.html at devicePixelRatio 2 behind another tab: the
+//           greeting still on time, the picture right once the page is seen again
 //   narrow  vantrel-seeded.html in a 400 px viewport: scaled to fit, crisp; a
 //           run-time error ends the page
 // and no page asks for anything but itself and data: URLs.
@@ -221,7 +221,7 @@ async function hiddenPage(page, cover) {
   await page.bringToFront();
   await page.waitForFunction(() => !document.hidden);
   await page.evaluate(() => new Promise((resolve) => requestAnimationFrame(() => requestAnimationFrame(resolve))));
-  await samePicture(page, "hidden", "scale1.png");
+  await samePicture(page, "hidden", "scale2.png");
 }
 
 async function narrowPage(page) {
@@ -257,7 +257,7 @@ async function narrowPage(page) {
   });
   try {
     // Opened one after the other: a new tab goes into the window made last.
-    const hidden = await open(browser, "vantrel-seeded.html", {window: true});
+    const hidden = await open(browser, "vantrel-seeded.html", {window: true, ratio: 2});
     const cover = await browser.newPage();
     const pages = [await open(browser, "vantrel.html", {window: true}),
                    await open(browser, "vantrel-seeded.html", {window: true}), hidden,
