@@ -173,6 +173,8 @@ bool Win32Runtime::Create()
     if (window_ == nullptr) {
         return false;
     }
+    // The window's own DC (CS_OWNDC), kept: a step's copy sets none up.
+    dc_ = GetDC(window_);
     // Invisible: only the pauses write its caption, and screen readers skip it.
     label_ = CreateWindowExW(0, L"STATIC", Widen(kLabelText).c_str(), WS_CHILD | SS_LEFT, 0, 0, 0, 0, window_,
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(kLabelId)), instance_, nullptr);
@@ -281,9 +283,13 @@ void Win32Runtime::Cls()
 
 void Win32Runtime::Caption(std::string_view text)
 {
-    // A pause writes the same caption a thousand times with nothing drawn in
-    // between: its first round shows the step and serves the window system,
-    // the others are only the pacer's rounds.
+    // A pause writes the same caption thousands of times with nothing drawn
+    // in between: every round but the first is only the pacer's.
+    if (pausing_ && text == caption_) [[likely]] {
+        pacer_.Round();
+        return;
+    }
+    // The first round shows the step and serves the window system.
     const bool firstRound = !pausing_;
     pausing_ = true;
     if (firstRound) {
@@ -321,9 +327,7 @@ void Win32Runtime::Flush()
     if (dirty.Empty() || window_ == nullptr || IsWindowVisible(window_) == FALSE) {
         return;
     }
-    HDC const dc = GetDC(window_);
-    Paint(dc, dirty);
-    ReleaseDC(window_, dc);
+    Paint(dc_, dirty);
 }
 
 void Win32Runtime::Paint(HDC dc, const PixelRect& area) const
@@ -496,6 +500,7 @@ LRESULT Win32Runtime::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_NCDESTROY:
         window_ = nullptr;
+        dc_ = nullptr;
         button_ = nullptr;
         label_ = nullptr;
         break;

@@ -82,6 +82,7 @@ private:
     HINSTANCE instance_;
     Options options_;
     HWND window_ = nullptr;
+    HDC dc_ = nullptr;
     HWND button_ = nullptr;
     HWND label_ = nullptr;
     HFONT font_ = nullptr;
