@@ -123,7 +123,7 @@ echo "== 8. the browser page (web preset) in headless Chromium: CPU share of its
 cmake --preset web >/dev/null
 cmake --build --preset web >/dev/null
 [ -d "$root/tests/web/node_modules" ] || (cd "$root/tests/web" && npm ci --no-audit --no-fund --loglevel=error)
-node "$root/tests/web/cpu_share.js" "$root/build/web/vantrel.html" | tee "$out/web-cpu.json"
+node "$root/bench/web_cpu_share.js" "$root/build/web/vantrel.html" | tee "$out/web-cpu.json"
 
 # --- summary
 step=Move_LinesAndRepaint/iterations:2717/manual_time

@@ -3,11 +3,12 @@
 // on its canvas every displayed frame. Both in one run, one after the other,
 // in headless Chromium; CPU is utime + stime of the browser's whole process
 // tree from /proc. Prints one JSON line. A figure for tools/bench.sh, not a test.
-//   node cpu_share.js PAGE.html [FLOOR_SECONDS]   (the floor is measured before and after the show)
+//   node bench/web_cpu_share.js PAGE.html [FLOOR_SECONDS]   (the floor is measured before and after the show)
 "use strict";
 const fs = require("fs");
 const path = require("path");
-const puppeteer = require("puppeteer-core");
+// The browser driver the page's test installs (tests/web/package-lock.json).
+const puppeteer = require(path.join(__dirname, "../tests/web/node_modules/puppeteer-core"));
 
 const page = path.resolve(process.argv[2]);
 const floorSeconds = Number(process.argv[3] || 10);
