@@ -1,12 +1,6 @@
 #include "platform/PacerClockWindows.h"
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "platform/WindowsApi.h"
 // windows.h first: mmsystem.h needs its types.
 #include <mmsystem.h>
 
