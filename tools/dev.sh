@@ -21,8 +21,10 @@ TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-apps x11-uti
                mingw-w64 g++-mingw-w64-x86-64-posix wine64
                # what screen readers see: the accessibility bus and its Python client
                dbus at-spi2-core python3-pyatspi
-               # the browser page: Emscripten builds it, headless Chromium plays it (tests/web)
-               emscripten chromium)
+               # the browser page: Emscripten builds it; Chromium, Firefox and WebKit play it (tests/web)
+               emscripten chromium firefox-esr webkit2gtk-driver
+               # Debian's own checker of the .deb
+               lintian)
 # The browser page alone (bash tools/dev.sh web).
 WEB_PACKAGES=(cmake ninja-build libstb-dev emscripten)
 
