@@ -21,20 +21,24 @@ root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
 dpkg-deb -x "$deb" "$root"
 
-# Files: nothing missing, nothing extra (a test binary, a header).
+# Files: nothing missing, nothing extra (a test binary, a header). A game:
+# /usr/games and a manual page in section 6.
 app_id=org.vantrel.Vantrel
-expected="usr/bin/vantrel
+expected="usr/games/vantrel
 usr/share/applications/$app_id.desktop
+usr/share/doc/vantrel/changelog.gz
+usr/share/doc/vantrel/copyright
 usr/share/icons/hicolor/16x16/apps/vantrel.png
 usr/share/icons/hicolor/32x32/apps/vantrel.png
 usr/share/icons/hicolor/48x48/apps/vantrel.png
+usr/share/man/man6/vantrel.6.gz
 usr/share/metainfo/$app_id.metainfo.xml"
 actual=$(cd "$root" && find . -type f -printf '%P\n' | LC_ALL=C sort)
 if [ "$actual" != "$expected" ]; then
     fail "file list differs (- expected, + packaged):"
     diff <(echo "$expected") <(echo "$actual") >&2 || true
 fi
-[ -x "$root/usr/bin/vantrel" ] || fail "usr/bin/vantrel is not executable"
+[ -x "$root/usr/games/vantrel" ] || fail "usr/games/vantrel is not executable"
 for size in 16 32 48; do
     cmp -s "$root/usr/share/icons/hicolor/${size}x$size/apps/vantrel.png" "$src/icons/vantrel-$size.png" ||
         fail "the ${size}x$size icon is not icons/vantrel-$size.png"

@@ -17,7 +17,7 @@ trap cleanup EXIT
 dpkg-deb -x "${debs[0]}" "$root"
 
 unset QT_QPA_PLATFORM
-"$root/usr/bin/vantrel" &
+"$root/usr/games/vantrel" &
 pid=$!
 
 win=$(timeout 30 xdotool search --sync --onlyvisible --name '^Vantrel v2\.0' | head -n 1) || true
