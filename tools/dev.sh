@@ -4,6 +4,7 @@
 #   bash tools/dev.sh run    build and start Vantrel
 #   bash tools/dev.sh test   build and run every test, as CI does
 #   bash tools/dev.sh web    build the browser page, one vantrel.html, and print its path
+#   bash tools/dev.sh dist   build a release into dist/: the .deb, the Windows zip, the page, SHA256SUMS
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -25,6 +26,10 @@ TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-apps x11-uti
                emscripten chromium firefox-esr webkit2gtk-driver
                # Debian's own checker of the .deb
                lintian)
+# A release (bash tools/dev.sh dist): the Linux program and its .deb, the
+# Windows program cross-built, the page.
+DIST_PACKAGES=(cmake ninja-build g++ qt6-base-dev libstb-dev libx11-dev dpkg-dev python3 mingw-w64 g++-mingw-w64-x86-64-posix
+               emscripten)
 # The browser page alone (bash tools/dev.sh web).
 WEB_PACKAGES=(cmake ninja-build libstb-dev emscripten)
 
@@ -58,8 +63,12 @@ web)
     cmake --build --preset web
     echo "$PWD/build/web/vantrel.html"
     ;;
+dist)
+    install_missing "${DIST_PACKAGES[@]}"
+    exec bash tools/dist.sh
+    ;;
 *)
-    echo "usage: bash tools/dev.sh run|test|web" >&2
+    echo "usage: bash tools/dev.sh run|test|web|dist" >&2
     exit 2
     ;;
 esac
