@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # The browser page as tools/check.sh checks it: the web preset built, its
-# trace tool run under node against the golden trace, then the page driven in
-# headless Chromium (check_page.js) against the native trace tool's pictures.
+# trace tool run under node against the golden trace, html-validate on the
+# page, then the page driven in Chromium and Firefox ESR (check_page.js) and
+# WebKitGTK (check_webkit.js) side by side, against the native trace tool's
+# pictures; the checks are tests/web/checks.js.
 #   bash tests/web/check.sh [NATIVE_VANTREL_TRACE]
 # Without a trace tool one is built in build/web-host. Needs emscripten,
-# chromium (tools/dev.sh installs them), node and npm.
+# chromium, firefox-esr, webkit2gtk-driver, xvfb (tools/dev.sh installs them),
+# node and npm.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 root=$PWD
@@ -24,17 +27,32 @@ echo "-- the WebAssembly trace under node, against the golden trace"
 cmake -DTRACE="node;build/web/frontends/recording/vantrel-trace.js" -DGOLDEN=tests/golden \
       -DWORK=build/web/trace.txt -P tests/golden/check_trace_text.cmake
 
-echo "-- the page in headless Chromium"
-# puppeteer-core as pinned by the lock file; installed again only when it changed.
+# puppeteer-core, axe-core and html-validate as pinned by the lock file;
+# installed again only when it changed.
 if ! cmp -s tests/web/package-lock.json tests/web/node_modules/.installed-lock; then
     (cd tests/web && npm ci --no-audit --no-fund --loglevel=error && cp package-lock.json node_modules/.installed-lock)
 fi
-work=build/web/check
+
+echo "-- html-validate (recommended rules) on the page"
+failed=0
+tests/web/node_modules/.bin/html-validate --config tests/web/htmlvalidate.json build/web/vantrel.html || failed=1
+
+echo "-- the page in Chromium, Firefox ESR and WebKitGTK, side by side"
+work=$root/build/web/check
 rm -rf "$work"
-mkdir -p "$work"
-for scale in 1 2; do
-    "$trace" --seed 1 --png "$work/scale$scale.png" --scale "$scale" >/dev/null
+trace=$(realpath "$trace")
+pids=()
+# Pictures that differ are left in $work/ENGINE.
+for engine in chromium firefox webkit; do
+    mkdir -p "$work/$engine"
+    if [ "$engine" = webkit ]; then
+        node tests/web/check_webkit.js "$root/build/web" "$trace" "$work/$engine" &
+    else
+        node tests/web/check_page.js "$engine" "$root/build/web" "$trace" "$work/$engine" &
+    fi
+    pids+=($!)
 done
-# Pictures that differ are left in $work.
-cd "$work"
-node "$root/tests/web/check_page.js" "$root/build/web" "$root/$work"
+for pid in "${pids[@]}"; do
+    wait "$pid" || failed=1
+done
+exit "$failed"

@@ -1,252 +1,134 @@
-// The page in headless Chromium, from file://, four pages two at a time so
-// that the whole check costs about two shows:
-//   keys    vantrel.html: title, button, accessibility tree, Enter starts the
-//           show, input during the show is dropped, Enter closes the greeting
-//   seeded  vantrel-seeded.html: click, the greeting on time with its role,
-//           name and text, the finale equal to the trace tool's picture; then
-//           devicePixelRatio 2: the picture drawn again, equal at 2
+// The page in headless Chromium or Firefox ESR (puppeteer-core; Firefox over
+// WebDriver BiDi), from file://, its pages side by side; the checks
+// themselves are in checks.js, shared with check_webkit.js:
+//   keys    vantrel.html: title, button, Enter starts the show, input during
+//           the show is dropped, Enter closes the greeting, Alt+S presses
+//   seeded  vantrel-seeded.html: click, the greeting on time with its role
+//           and text, the finale equal to the trace tool's picture, redrawn
+//           equal at devicePixelRatio 2 and in a 400 px viewport; then a
+//           run-time error ends the page
 //   hidden  vantrel-seeded.html at devicePixelRatio 2 behind another tab: the
 //           greeting still on time, the picture right once the page is seen again
-//   narrow  vantrel-seeded.html in a 400 px viewport: scaled to fit, crisp; a
-//           run-time error ends the page
-// and no page asks for anything but itself and data: URLs.
-//   node check_page.js PAGE_DIR REFERENCE_DIR
-// REFERENCE_DIR holds vantrel-trace --seed 1 --png pictures: scale1.png, scale2.png.
+// and no page asks for anything but itself and data: URLs. In Chromium also:
+//   the accessibility tree; axe-core (every rule) after load, mid-show and
+//   with the greeting open at 1350 x 940 and on a phone; no layout shift;
+//   phones (isMobile, hasTouch) from 320 x 480 to 844 x 390 @3 and a desktop
+//   at 1.25: fit, crisp (a one-pixel pattern through a screenshot), a 44 px
+//   target with a 12 px label; a tap starts the show, taps, a double tap and
+//   a pinch mid-show do nothing, a turn mid-show redraws the picture exactly.
+//   node check_page.js chromium|firefox PAGE_DIR VANTREL_TRACE WORK_DIR
+// Pictures that differ are left in WORK_DIR.
 "use strict";
 const fs = require("fs");
 const path = require("path");
 const puppeteer = require("puppeteer-core");
+const checks = require("./checks.js");
 
-const [pageDir, refDir] = process.argv.slice(2);
-const kShow = 25.585;  // seconds from press to greeting
-const kGreeting = "Merry Chritmas from the Quorvel!!!";
-let failures = 0;
-let passes = 0;
+const [engine, pageDir, trace, work] = process.argv.slice(2);
+const t = checks.reporter(engine);
+const refs = checks.references(trace, work);
+const chromium = engine === "chromium";
 
-function check(what, ok, detail) {
-  if (ok) {
-    passes++;
-    console.log(`ok   ${what}`);
-  } else {
-    failures++;
-    console.log(`FAIL ${what}${detail === undefined ? "" : `: ${detail}`}`);
+const kPhones = [
+  {width: 320, height: 480, ratio: 2, mobile: true},
+  {width: 390, height: 844, ratio: 3, mobile: true},
+  {width: 844, height: 390, ratio: 3, mobile: true},
+  {width: 412, height: 915, ratio: 2.625, mobile: true},
+  {width: 393, height: 873, ratio: 2.75, mobile: true},
+  {width: 1350, height: 940, ratio: 1.25},
+];
+
+function viewport(size) {
+  return {width: size.width, height: size.height, deviceScaleFactor: size.ratio || 1, isMobile: !!size.mobile,
+          hasTouch: !!size.mobile};
+}
+
+const elsewhere = [];
+
+// Firefox gives keys only to the window in front: one page's keys at a time.
+let inFront = Promise.resolve();
+function focused(tab, run) {
+  if (chromium) {
+    return run();
   }
-}
-
-// Timestamps from the page's own clock: each press (the button turning busy)
-// and each dialog shown.
-function instrument() {
-  window.__vt = {busy: [], boxes: []};
-  const showModal = HTMLDialogElement.prototype.showModal;
-  HTMLDialogElement.prototype.showModal = function () {
-    window.__vt.boxes.push(performance.now());
-    return showModal.call(this);
-  };
-  document.addEventListener("DOMContentLoaded", () => {
-    const start = document.getElementById("start");
-    new MutationObserver(() => {
-      if (start.getAttribute("aria-busy") === "true") {
-        window.__vt.busy.push(performance.now());
-      }
-    }).observe(start, {attributes: true, attributeFilter: ["aria-busy"]});
+  const turn = inFront.then(async () => {
+    await tab.bringToFront();
+    await run();
   });
+  inFront = turn.catch(() => {});
+  return turn;
 }
 
-const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
-
-async function open(browser, file, options) {
-  const page = await browser.newPage(options.window ? {type: "window"} : {});
-  page.requestsElsewhere = [];
-  page.on("request", (request) => {
-    const url = request.url();
-    if (!url.startsWith("data:") && url !== `file://${path.join(pageDir, file)}`) {
-      page.requestsElsewhere.push(url);
+async function open(browser, name, file, options) {
+  const tab = await browser.newPage(options.window ? {type: "window"} : {});
+  const url = `file://${path.join(pageDir, file)}`;
+  const errors = [];
+  tab.on("pageerror", (error) => errors.push(error.message));
+  tab.on("request", (request) => {
+    if (!request.url().startsWith("data:") && request.url() !== url) {
+      elsewhere.push(request.url());
     }
   });
-  page.on("pageerror", (error) => check(`${file}: no script error`, false, error.message));
-  await page.setViewport({width: options.width || 800, height: 600, deviceScaleFactor: options.ratio || 1});
-  await page.evaluateOnNewDocument(instrument);
-  await page.goto(`file://${path.join(pageDir, file)}`);
-  await page.waitForFunction(() => !document.getElementById("start").disabled, {timeout: 10000});
+  await tab.setViewport(viewport(options.size || {width: 800, height: 600}));
+  await tab.evaluateOnNewDocument(checks.instrument);
+  await tab.goto(url);
+  await tab.waitForFunction(() => !document.getElementById("start").disabled, {timeout: 10000});
+  const page = {
+    name: `${name}`,
+    evaluate: (fn, ...args) => tab.evaluate(fn, ...args),
+    click: (selector) => tab.click(selector),
+    mouseClick: (x, y) => tab.mouse.click(x, y),
+    key: (key) => focused(tab, async () => {
+      if (key === "Alt+S") {
+        await tab.keyboard.down("Alt");
+        await tab.keyboard.press("s");
+        await tab.keyboard.up("Alt");
+      } else {
+        await tab.keyboard.press(key === "Space" ? " " : key);
+      }
+    }),
+    hide: () => options.cover.bringToFront(),
+    unhide: () => tab.bringToFront(),
+    resize: (size) => tab.setViewport(viewport(size)),
+    errors: async () => [...new Set([...errors, ...(await tab.evaluate(() => window.__vt.errors))])],
+    keep: (file, png) => fs.writeFileSync(path.join(work, file), Buffer.from(png.split(",")[1], "base64")),
+    close: () => tab.close(),
+  };
+  if (chromium) {
+    page.accessibility = () => tab.accessibility.snapshot();
+    page.screenshot = () => tab.screenshot({encoding: "base64", captureBeyondViewport: false});
+    page.tap = (x, y) => tab.touchscreen.tap(x, y);
+    // Two fingers moving apart (the synthesized pinch gesture does not zoom here).
+    page.pinch = async (x, y, factor) => {
+      const session = await tab.createCDPSession();
+      const fingers = (d) => [{x: x - d, y, id: 1}, {x: x + d, y, id: 2}];
+      await session.send("Input.dispatchTouchEvent", {type: "touchStart", touchPoints: fingers(20)});
+      for (let i = 1; i <= 20; i++) {
+        await session.send("Input.dispatchTouchEvent", {type: "touchMove", touchPoints: fingers(20 * (1 + (factor - 1) * i / 20))});
+        await checks.sleep(16);
+      }
+      await session.send("Input.dispatchTouchEvent", {type: "touchEnd", touchPoints: []});
+      await session.detach();
+    };
+  }
   return page;
 }
 
-// Polled, not awaited with waitForSelector: a hidden page runs no frames.
-async function greeting(page, count) {
-  for (let i = 0; i < 600; i++) {
-    const shown = await page.evaluate(() => window.__vt.boxes.length);
-    if (shown >= count) {
-      return page.evaluate(() => ({
-        seconds: (window.__vt.boxes.at(-1) - window.__vt.busy.at(-1)) / 1000,
-        role: document.getElementById("box").getAttribute("role"),
-        open: document.getElementById("box").open,
-        text: document.getElementById("box-text").textContent,
-        focused: document.activeElement && document.activeElement.id,
-      }));
-    }
-    await sleep(100);
+// Each size loaded afresh, so that its layout shifts count from load.
+async function phoneSizes(browser) {
+  for (const size of kPhones) {
+    const page = await open(browser, "phone", "vantrel-seeded.html", {size});
+    await checks.fits(t, page, size);
+    await checks.crisp(t, page, `${size.width} x ${size.height} @${size.ratio}`);
+    await checks.sharp(t, page, size);
+    await page.close();
   }
-  throw new Error("no greeting within 60 s");
 }
 
-function onTime(name, seconds) {
-  check(`${name}: press to greeting ${seconds.toFixed(3)} s, ${kShow} s within 1 %`,
-        Math.abs(seconds - kShow) <= kShow * 0.01);
-}
-
-// The canvas's pixels against a reference picture, compared in the page.
-async function samePicture(page, name, reference) {
-  const data = `data:image/png;base64,${fs.readFileSync(path.join(refDir, reference)).toString("base64")}`;
-  const result = await page.evaluate(async (url) => {
-    const canvas = document.getElementById("picture");
-    const image = new Image();
-    image.src = url;
-    await image.decode();
-    if (image.width !== canvas.width || image.height !== canvas.height) {
-      return `canvas ${canvas.width} x ${canvas.height}, reference ${image.width} x ${image.height}`;
-    }
-    const scratch = document.createElement("canvas");
-    scratch.width = image.width;
-    scratch.height = image.height;
-    const context = scratch.getContext("2d");
-    context.drawImage(image, 0, 0);
-    const want = context.getImageData(0, 0, image.width, image.height).data;
-    const got = canvas.getContext("2d").getImageData(0, 0, canvas.width, canvas.height).data;
-    let differ = 0;
-    for (let i = 0; i < want.length; i += 4) {
-      if (want[i] !== got[i] || want[i + 1] !== got[i + 1] || want[i + 2] !== got[i + 2]) {
-        differ++;
-      }
-    }
-    return differ === 0 ? "" : `${differ} pixels differ`;
-  }, data);
-  if (result !== "") {
-    const png = await page.evaluate(() => document.getElementById("picture").toDataURL("image/png"));
-    fs.writeFileSync(`web-${name}.png`, Buffer.from(png.split(",")[1], "base64"));
-  }
-  check(`${name}: canvas equals the trace tool's ${reference}`, result === "", `${result} (kept in web-${name}.png)`);
-}
-
-// The canvas backed by device pixels, laid out to span exactly those.
-async function crisp(page, name, width) {
-  const got = await page.evaluate(() => {
-    const canvas = document.getElementById("picture");
-    const box = canvas.getBoundingClientRect();
-    return {width: canvas.width, css: box.width * devicePixelRatio, left: box.left * devicePixelRatio};
-  });
-  check(`${name}: canvas ${got.width} device pixels wide, laid out over ${got.css.toFixed(2)} from ${got.left}`,
-        got.width === width && Math.abs(got.css - width) < 0.01 && Number.isInteger(got.left));
-}
-
-async function keysPage(page) {
-  check("title", (await page.title()) === "Vantrel v2.0", await page.title());
-  const snapshot = await page.accessibility.snapshot();
-  const tree = JSON.stringify(snapshot);
-  const nodes = (node) => [node, ...(node.children || []).flatMap(nodes)];
-  const buttons = nodes(snapshot).filter((node) => node.role === "button");
-  check("accessibility: one button, named Start the show, Alt+S",
-        buttons.length === 1 && buttons[0].name === "Start the show" && /^Alt\+s$/i.test(buttons[0].keyshortcuts),
-        tree);
-  check("accessibility: the hidden label is not exposed", !tree.includes("Label1"), tree);
-  const where = await page.evaluate(() => {
-    const button = document.getElementById("start").getBoundingClientRect();
-    const window = document.getElementById("picture").getBoundingClientRect();
-    return [button.left - window.left, button.top - window.top, button.width, button.height,
-            document.getElementById("start").accessKey];
-  });
-  check("button at 288, 416, 145 x 41 in the window, access key S", `${where}` === "288,416,145,41,s", `${where}`);
-
-  await page.focus("#start");
-  await page.keyboard.press("Enter");
-  await sleep(1000);
-  check("Enter starts the show: the button busy", await page.$eval("#start", (b) => b.ariaBusy === "true"));
-  // Everything a user might do mid-show: none of it may start another show.
-  await page.click("#start");
-  await page.keyboard.press("Enter");
-  await page.keyboard.press("Space");
-  await page.keyboard.down("Alt");
-  await page.keyboard.press("s");
-  await page.keyboard.up("Alt");
-  await page.mouse.click(300, 200);
-  const box = await greeting(page, 1);
-  onTime("keys", box.seconds);
-  await page.keyboard.press("Enter");
-  await sleep(500);
-  const after = await page.evaluate(() => ({
-    busy: window.__vt.busy.length, boxes: window.__vt.boxes.length, open: document.getElementById("box").open,
-    focused: document.activeElement.id}));
-  check("Enter closes the greeting; input during the show was dropped (one show, one greeting)",
-        !after.open && after.busy === 1 && after.boxes === 1, JSON.stringify(after));
-  await page.keyboard.down("Alt");
-  await page.keyboard.press("s");
-  await page.keyboard.up("Alt");
-  await sleep(300);
-  check("Alt+S starts the next show", await page.evaluate(() => window.__vt.busy.length === 2));
-}
-
-async function seededPage(page) {
-  await page.click("#start");
-  const box = await greeting(page, 1);
-  onTime("seeded", box.seconds);
-  const tree = await page.accessibility.snapshot();
-  const dialog = (tree.children || []).find((node) => node.role === "alertdialog");
-  check("greeting: an alert dialog named Vantrel v2.0 with the greeting's text",
-        dialog !== undefined && dialog.name === "Vantrel v2.0" && dialog.description === kGreeting &&
-            dialog.modal === true && box.text === kGreeting,
-        JSON.stringify(dialog));
-  check("greeting: OK has the focus", box.focused === "box-ok", box.focused);
-  check("greeting: the information icon",
-        await page.$eval("#box svg.info", (icon) => getComputedStyle(icon).display !== "none"));
-  if (process.env.VANTREL_SCREENSHOT) {  // the README's picture of the page
-    await page.screenshot({path: process.env.VANTREL_SCREENSHOT});
-  }
-  await samePicture(page, "ratio1", "scale1.png");
-  await crisp(page, "ratio 1", 715);
-  await page.keyboard.press("Escape");
-  check("Escape closes the greeting", await page.$eval("#box", (b) => !b.open));
-  // A new devicePixelRatio (the width changes too, or no event comes).
-  await page.setViewport({width: 801, height: 600, deviceScaleFactor: 2});
-  await page.waitForFunction(() => document.getElementById("picture").width === 1430, {timeout: 5000});
-  await samePicture(page, "ratio2", "scale2.png");
-  await crisp(page, "ratio 2", 1430);
-}
-
-async function hiddenPage(page, cover) {
-  await page.bringToFront();
-  await page.click("#start");
-  await cover.bringToFront();
-  check("hidden: the page is hidden during the show", await page.evaluate(() => document.hidden));
-  const box = await greeting(page, 1);
-  onTime("hidden", box.seconds);
-  await page.bringToFront();
-  await page.waitForFunction(() => !document.hidden);
-  await page.evaluate(() => new Promise((resolve) => requestAnimationFrame(() => requestAnimationFrame(resolve))));
-  await samePicture(page, "hidden", "scale2.png");
-}
-
-async function narrowPage(page) {
-  // 400 / 715 of a logical pixel per device pixel: 400 device pixels wide.
-  await crisp(page, "narrow", 400);
-  await page.evaluate(() => Module._vantrel_test_fail_on_line(30));
-  await page.click("#start");
-  const box = await greeting(page, 1);
-  check("run-time error: its box", box.text === "Vantrel stopped because of a run-time error:\n\nThe page " +
-        "reported a failure." && box.role === "alertdialog", JSON.stringify(box.text));
-  await page.keyboard.press("Enter");
-  await sleep(200);
-  await page.click("#start");
-  await sleep(300);
-  const after = await page.evaluate(() => ({
-    disabled: document.getElementById("start").disabled, busy: window.__vt.busy.length,
-    boxes: window.__vt.boxes.length}));
-  check("run-time error: the page ends (button disabled, no further press)",
-        after.disabled && after.busy === 1 && after.boxes === 1, JSON.stringify(after));
-}
+const guarded = (name, run) => run().catch((error) => t.check(`${name}: ran to its end`, false, error.stack));
 
 (async () => {
-  const size = fs.statSync(path.join(pageDir, "vantrel.html")).size;
-  check(`vantrel.html is ${size} bytes, at most 300 KB`, size <= 300 * 1024);
-  const browser = await puppeteer.launch({
+  const browser = await puppeteer.launch(chromium ? {
     executablePath: "/usr/bin/chromium",
     headless: true,
     pipe: true,
@@ -254,25 +136,40 @@ async function narrowPage(page) {
     // What a user's browser does to a hidden tab: its timers wake once a second.
     ignoreDefaultArgs: ["--disable-background-timer-throttling", "--disable-renderer-backgrounding",
                         "--disable-backgrounding-occluded-windows"],
-  });
+  } : {browser: "firefox", executablePath: "/usr/bin/firefox-esr", headless: true});
   try {
+    if (chromium) {
+      const size = fs.statSync(path.join(pageDir, "vantrel.html")).size;
+      t.check(`vantrel.html is ${size} bytes, at most 300 KB`, size <= 300 * 1024);
+    }
+    const axeSource = fs.readFileSync(require.resolve("axe-core/axe.min.js"), "utf8");
     // Opened one after the other: a new tab goes into the window made last.
-    const hidden = await open(browser, "vantrel-seeded.html", {window: true, ratio: 2});
+    const hidden = await open(browser, "hidden", "vantrel-seeded.html", {window: true, size: {width: 800,
+                              height: 600, ratio: 2}});
     const cover = await browser.newPage();
-    const pages = [await open(browser, "vantrel.html", {window: true}),
-                   await open(browser, "vantrel-seeded.html", {window: true}), hidden,
-                   await open(browser, "vantrel-seeded.html", {window: true, width: 400})];
-    // The hidden show apart from the two others: a background page gets the
-    // processor last, and its final wake should not queue behind their frames.
-    await Promise.all([hiddenPage(hidden, cover), narrowPage(pages[3])]);
-    await Promise.all([keysPage(pages[0]), seededPage(pages[1])]);
-    const elsewhere = pages.flatMap((page) => page.requestsElsewhere);
-    check("no request but the page itself and data: URLs", elsewhere.length === 0, elsewhere.join(" "));
+    const hiddenPage = Object.assign(hidden, {hide: () => cover.bringToFront()});
+    const keys = await open(browser, "keys", "vantrel.html", {window: true, size: chromium ?
+                            {width: 1350, height: 940} : {width: 800, height: 600}});
+    const seeded = await open(browser, "seeded", "vantrel-seeded.html", {window: true});
+    const runs = [
+      guarded("hidden", () => checks.hidden(t, hiddenPage, refs)),
+      guarded("keys", () => checks.keys(t, keys, chromium ? (when) => checks.audit(t, keys, axeSource, when) :
+                                                                undefined)),
+      guarded("seeded", () => checks.seeded(t, seeded, refs, [{width: 801, height: 600, ratio: 2},
+                                                               {width: 400, height: 600, ratio: 1}])),
+    ];
+    if (chromium) {
+      const phone = await open(browser, "phone 390 x 844 @3", "vantrel-seeded.html", {window: true, size: kPhones[1]});
+      runs.push(guarded("phone show", () => checks.phoneShow(t, phone, refs, kPhones[2], axeSource)));
+      runs.push(guarded("phone sizes", () => phoneSizes(browser)));
+    }
+    await Promise.all(runs);
+    t.check("no request but the page itself and data: URLs", elsewhere.length === 0, elsewhere.join(" "));
   } catch (error) {
-    check("the driver ran to its end", false, error.stack);
+    t.check("the driver ran to its end", false, error.stack);
   } finally {
     await browser.close();
   }
-  console.log(`${passes} passed, ${failures} failed`);
-  process.exit(failures === 0 ? 0 : 1);
+  console.log(`${engine}: ${t.passes} passed, ${t.failures} failed`);
+  process.exit(t.failures === 0 ? 0 : 1);
 })();
