@@ -28,6 +28,9 @@ bash tests/windows/cross_check.sh
 section "web (web preset: the page in headless Chromium, its trace under node)"
 bash tests/web/check.sh build/ci/frontends/recording/vantrel-trace
 
+section "release (tools/dist.sh twice, in two folders of other names: the same bytes)"
+bash tests/packaging/check_reproducible.sh
+
 section "build and test (asan preset: AddressSanitizer + UndefinedBehaviorSanitizer)"
 cmake --preset asan >/dev/null
 cmake --build --preset asan
