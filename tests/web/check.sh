@@ -37,22 +37,26 @@ echo "-- html-validate (recommended rules) on the page"
 failed=0
 tests/web/node_modules/.bin/html-validate --config tests/web/htmlvalidate.json build/web/vantrel.html || failed=1
 
-echo "-- the page in Chromium, Firefox ESR and WebKitGTK, side by side"
+echo "-- the page in Chromium and Firefox ESR side by side, then WebKitGTK beside Chromium's phone sizes"
 work=$root/build/web/check
 rm -rf "$work"
 trace=$(realpath "$trace")
-pids=()
 # Pictures that differ are left in $work/ENGINE.
-for engine in chromium firefox webkit; do
-    mkdir -p "$work/$engine"
-    if [ "$engine" = webkit ]; then
-        node tests/web/check_webkit.js "$root/build/web" "$trace" "$work/$engine" &
+engine() {
+    mkdir -p "$work/$1"
+    if [ "$1" = webkit ]; then
+        node tests/web/check_webkit.js "$root/build/web" "$trace" "$work/$1"
     else
-        node tests/web/check_page.js "$engine" "$root/build/web" "$trace" "$work/$engine" &
+        node tests/web/check_page.js "$1" "$root/build/web" "$trace" "$work/$1"
     fi
-    pids+=($!)
-done
-for pid in "${pids[@]}"; do
-    wait "$pid" || failed=1
-done
+}
+# The shows are timed: ten at once (with the audits) held some greetings up
+# by more than 1 % on the 2 cores; seven, then three, keep them on time.
+SECONDS=0
+engine chromium &
+chromium=$!
+engine firefox || failed=1
+engine webkit || failed=1
+wait "$chromium" || failed=1
+echo "the browsers took $SECONDS s"
 exit "$failed"
