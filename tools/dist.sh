@@ -5,7 +5,9 @@
 #   bash tools/dist.sh
 # The same commit gives the same bytes in any folder at any time: every
 # timestamp is the commit's (SOURCE_DATE_EPOCH, if not set already) and no
-# build path reaches an output. Release targets only, in build/dist-*.
+# build path reaches an output. Release targets only, in build/dist-*, made
+# afresh each time: a build tree kept from another commit would keep that
+# commit's time where a tool wrote it (Qt's resource compiler does).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 src=$PWD
@@ -25,6 +27,7 @@ jobs=(-j2)
 configure() { # BUILD_DIR CMAKE_ARGS...
     local dir=$1
     shift
+    rm -rf "$dir"
     cmake -S "$src" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVANTREL_TESTS=OFF -DVANTREL_BENCH=OFF \
         -DVANTREL_WERROR=ON "$@" >/dev/null
 }

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # A release is reproducible: tools/dist.sh run on two copies of this tree, in
 # folders of different names and depths, one after the other, with different
-# umasks, time zones and locales, writes the same files byte for byte. A file
-# that differs is named with the first offset where it does. Also: the release
-# holds what a user takes, and SHA256SUMS matches it.
+# umasks, time zones, locales and file times, writes the same files byte for
+# byte. A file that differs is named with the first offset where it does.
+# Also: the release holds what a user takes, and SHA256SUMS matches it.
 # Usage: check_reproducible.sh [SOURCE_DIR]    (default: this checkout)
 set -euo pipefail
 src=$(cd "${1:-$(dirname "$0")/../..}" && pwd)
@@ -12,16 +12,18 @@ trap 'rm -rf "$work"' EXIT
 export SOURCE_DATE_EPOCH
 SOURCE_DATE_EPOCH=$(git -C "$src" log -1 --format=%ct)
 
-# The tree as it stands (uncommitted changes included), without build trees.
-copy_tree() {
+# The tree as it stands (uncommitted changes included), without build trees;
+# its files as new as a fresh checkout at the given time.
+copy_tree() { # DIR TIME
     mkdir -p "$1"
     (cd "$src" && git ls-files -z --cached --others --exclude-standard |
         tar --null --ignore-failed-read -T - -cf - 2>/dev/null) | tar -xf - -C "$1"
+    find "$1" -exec touch -h -d "$2" {} +
 }
 a=$work/a/vantrel
 b=$work/second/deeper/folder/vantrel-copy
-copy_tree "$a"
-copy_tree "$b"
+copy_tree "$a" "2 hours ago"
+copy_tree "$b" "1 hour ago"
 (umask 022 && TZ=UTC LC_ALL=C bash "$a/tools/dist.sh") >"$work/a.log" 2>&1 || {
     cat "$work/a.log"
     exit 1
