@@ -8,7 +8,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-RUN_PACKAGES=(cmake ninja-build g++ qt6-base-dev libstb-dev)
+# libx11-dev brings the xcb headers: without them the window does not see the close
+# and destroy notices Qt keeps to itself.
+RUN_PACKAGES=(cmake ninja-build g++ qt6-base-dev libstb-dev libx11-dev)
 TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-apps x11-utils imagemagick libx11-dev gifsicle
                clang clang-format clang-tidy libclang-rt-14-dev
                python3 dpkg-dev appstream desktop-file-utils

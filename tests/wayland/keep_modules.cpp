@@ -9,7 +9,4 @@
 // the program's own code is still reported, with its whole stack.
 #include <dlfcn.h>
 
-extern "C" int dlclose(void* /*handle*/) noexcept
-{
-    return 0;
-}
+extern "C" int dlclose(void* /*handle*/) noexcept { return 0; }
