@@ -330,6 +330,7 @@ async function keys(t, page, during = async () => {}) {
     busy: window.__vt.busy.length, boxes: window.__vt.boxes.length, open: document.getElementById("box").open}));
   t.check(`${page.name}: Enter closes the greeting; input during the show was dropped (one show, one greeting)`,
           !after.open && after.busy === 1 && after.boxes === 1, JSON.stringify(after));
+  await unshifted(t, page, "from load through a show");
   await page.key("Alt+S");
   await sleep(300);
   t.check(`${page.name}: Alt+S starts the next show`, await page.evaluate(() => window.__vt.busy.length === 2));
@@ -468,9 +469,15 @@ async function fits(t, page, size) {
             layout.inside && [288, 416, 145, 41].every((v, i) => Math.abs(at[i] - v * s) <= 0.5),
             JSON.stringify({layout, at}));
   }
-  const shift = await page.evaluate(() => window.__vt.shift);
-  t.check(`${name}: no layout shift since load (${shift})`, shift === 0);
   return p;
+}
+
+// Where the engine reports layout shifts (Chromium): none not caused by input.
+async function unshifted(t, page, when) {
+  const {shift, seen} = await page.evaluate(() => ({shift: window.__vt.shift, seen: window.__vt.shiftSeen}));
+  if (seen) {
+    t.check(`${page.name}: no layout shift ${when} (${shift})`, shift === 0);
+  }
 }
 
 // The one-pixel pattern through a screenshot: a resampled canvas blurs it.
@@ -508,13 +515,11 @@ async function phoneShow(t, page, refs, turnTo, axeSource) {
   await page.tap(...centre(p.canvas));
   await sleep(60);
   await page.tap(...centre(p.canvas));
-  await page.pinch(...centre(p.canvas), 2.5);
+  await page.pinch(...centre(p.canvas), 100);
   await sleep(300);
   p = await page.evaluate(probe);
-  const shift = await page.evaluate(() => window.__vt.shift);
   t.check(`${page.name}: taps, a double tap and a pinch mid-show: no second show, no zoom (scale ${p.zoom})`,
           p.zoom === 1 && (await page.evaluate(() => window.__vt.busy.length)) === 1);
-  t.check(`${page.name}: no layout shift from load to mid-show (${shift})`, shift === 0);
   await audit(t, page, axeSource, "mid-show");
   const before = await page.evaluate(() => [Vantrel.ratio(), document.getElementById("picture").width]);
   await page.resize(turnTo);
@@ -529,5 +534,5 @@ async function phoneShow(t, page, refs, turnTo, axeSource) {
 }
 
 module.exports = {
-  reporter, instrument, references, keys, seeded, hidden, fits, sharp, audit, phoneShow, crisp, sleep,
+  reporter, instrument, references, keys, seeded, hidden, fits, sharp, audit, phoneShow, crisp, unshifted, sleep,
 };
