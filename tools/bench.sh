@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
-# Reproduces every figure of docs/PERFORMANCE.md in one run (about 3.5 minutes
-# on 2 cores, build included): a Release build of its own in build/bench, then
-# each measurement once (the Windows program's show: build/mingw, under Wine).
+# Reproduces every figure of docs/PERFORMANCE.md in one run (about 7.5 minutes
+# on 2 cores, build included; the web page's figures, four shows in three
+# browsers and Lighthouse, are about 4 of them): a Release build of its own in
+# build/bench, then each measurement once (the Windows program's show:
+# build/mingw, under Wine; the page: build/web).
 # Raw outputs go to build/bench/results/, a summary to the terminal. Nothing
 # here is a test: figures are read, never asserted.
 #   bash tools/bench.sh
-# Needs: libbenchmark-dev, libxdamage-dev, xvfb, xdotool (all in TEST_PACKAGES of tools/dev.sh).
+# Needs: libbenchmark-dev, libxdamage-dev, xvfb, xdotool, and for the page emscripten, chromium,
+# firefox-esr, webkit2gtk-driver, node and npm (all in TEST_PACKAGES of tools/dev.sh); Lighthouse
+# and the Node 22 it wants come from npm (bench/web/package-lock.json).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -119,11 +123,23 @@ cmake --preset mingw >/dev/null
 cmake --build "$root/build/mingw" --target vantrel-win32-seeded >/dev/null
 bash "$root/tests/windows/gui_check.sh" --bench "$root/build/mingw" | tee "$out/wine-show.json"
 
-echo "== 8. the browser page (web preset) in headless Chromium: CPU share of its processes during a show, against a floor page"
+echo "== 8. the browser page (web preset): CPU share of the browser's processes during a show, against a floor page in the same browser"
 cmake --preset web >/dev/null
 cmake --build --preset web >/dev/null
-[ -d "$root/tests/web/node_modules" ] || (cd "$root/tests/web" && npm ci --no-audit --no-fund --loglevel=error)
-node "$root/bench/web_cpu_share.js" "$root/build/web/vantrel.html" | tee "$out/web-cpu.json"
+cmp -s "$root/tests/web/package-lock.json" "$root/tests/web/node_modules/.installed-lock" ||
+    (cd "$root/tests/web" && npm ci --no-audit --no-fund --loglevel=error && cp package-lock.json node_modules/.installed-lock)
+for engine in chromium firefox webkit; do
+    node "$root/bench/web_cpu_share.js" "$root/build/web/vantrel.html" 10 "$engine" | tee "$out/web-cpu-$engine.json"
+done
+# WebKitGTK's default renderer composites through GL, in software here (no GPU); its shared-memory one, as the test runs it.
+WEBKIT_DISABLE_DMABUF_RENDERER=1 node "$root/bench/web_cpu_share.js" "$root/build/web/vantrel.html" 10 webkit |
+    tee "$out/web-cpu-webkit-shm.json"
+
+echo "== 9. the page's Lighthouse scores, mobile and desktop (Lighthouse and its Node from bench/web/package-lock.json)"
+cmp -s "$root/bench/web/package-lock.json" "$root/bench/web/node_modules/.installed-lock" ||
+    (cd "$root/bench/web" && npm ci --no-audit --no-fund --loglevel=error && cp package-lock.json node_modules/.installed-lock)
+"$root/bench/web/node_modules/.bin/node" "$root/bench/web_lighthouse.js" "$root/build/web/vantrel.html" |
+    tee "$out/web-lighthouse.json"
 
 # --- summary
 step=Move_LinesAndRepaint/iterations:2717/manual_time
@@ -175,8 +191,16 @@ bare=$out/startup.json
     printf '7. Windows program under Wine: CPU %s %% (wineserver %s %%) of wall; press to greeting %s s inside (%s %%), %s s seen from outside   goal CPU <= 3 %%, within 0.5 %%\n' \
         "$(json "$w" wine_cpu_pct_of_wall)" "$(json "$w" wineserver_cpu_pct_of_wall)" \
         "$(json "$w" press_to_greeting_inside_s)" "$(json "$w" inside_error_pct)" "$(json "$w" press_to_greeting_outside_s)"
-    w=$out/web-cpu.json
-    printf '8. browser page: Chromium processes %s %% of a core during a show, floor page (a small image every frame) %s %%: %sx; press to greeting %s s   goal <= 1.25x the floor\n' \
-        "$(json "$w" show_cpu_pct)" "$(json "$w" floor_cpu_pct)" "$(json "$w" ratio_to_floor)" "$(json "$w" press_to_greeting_s)"
+    for engine in chromium firefox webkit webkit-shm; do
+        w=$out/web-cpu-$engine.json
+        printf '8. browser page, %-10s processes %s %% of a core during a show, floor page (a small image every frame) %s %%: %sx; press to greeting %s s   goal <= 1.25x the floor\n' \
+            "$engine:" "$(json "$w" show_cpu_pct)" "$(json "$w" floor_cpu_pct)" "$(json "$w" ratio_to_floor)" "$(json "$w" press_to_greeting_s)"
+    done
+    for form in mobile desktop; do
+        w=$out/web-lighthouse.json
+        printf '9. Lighthouse, %-7s performance %s, accessibility %s, best practices %s, SEO %s; CLS %s   goal 95+, 100, 100, 100\n' \
+            "$form:" "$(json "$w" performance "$form")" "$(json "$w" accessibility "$form")" \
+            "$(json "$w" best_practices "$form")" "$(json "$w" seo "$form")" "$(json "$w" cls "$form")"
+    done
     echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg); $((SECONDS - start)) s in all"
 } | tee "$out/summary.txt"

@@ -11,11 +11,13 @@
 //           greeting still on time, the picture right once the page is seen again
 // and no page asks for anything but itself and data: URLs. In Chromium also:
 //   the accessibility tree; axe-core (every rule) after load, mid-show and
-//   with the greeting open at 1350 x 940 and on a phone; no layout shift;
-//   phones (isMobile, hasTouch) from 320 x 480 to 844 x 390 @3 and a desktop
-//   at 1.25: fit, crisp (a one-pixel pattern through a screenshot), a 44 px
+//   with the greeting open at 1350 x 940 and on a phone; no layout shift
+//   through the keys page's show and after each phone size's load; phones
+//   (isMobile, hasTouch) from 320 x 480 to 844 x 390 @3 and a desktop at
+//   1.25: fit, crisp (a one-pixel pattern through a screenshot), a 44 px
 //   target with a 12 px label; a tap starts the show, taps, a double tap and
 //   a pinch mid-show do nothing, a turn mid-show redraws the picture exactly.
+// Firefox's key presses go to the window in front, one page at a time.
 //   node check_page.js chromium|firefox PAGE_DIR VANTREL_TRACE WORK_DIR
 // Pictures that differ are left in WORK_DIR.
 "use strict";
