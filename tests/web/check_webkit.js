@@ -53,6 +53,10 @@ const guarded = (name, run) => run().catch((error) => t.check(`${name}: ran to i
       open(display, "seeded", "vantrel-seeded.html"),
       open(display, "hidden", "vantrel-seeded.html", {scale: 2}),
     ]);
+    const gate = checks.gates(3);
+    for (const page of [keys, seeded, hidden]) {
+      page.gate = gate;
+    }
     await Promise.all([
       guarded("keys", () => checks.keys(t, keys)),
       guarded("seeded", () => checks.seeded(t, seeded, refs, [{width: 520, height: 600}])),

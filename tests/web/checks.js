@@ -5,7 +5,8 @@
 //   key("Enter" | "Escape" | "Space" | "Alt+S"), hide(), unhide(),
 //   resize({width, height, ratio, mobile}), canSetRatio, errors()
 // and, where the engine can, accessibility(), screenshot() (base64 PNG in
-// device pixels), tap(x, y) and pinch(x, y, factor).
+// device pixels), tap(x, y) and pinch(x, y, spread); and gate(name), which
+// the driver makes with gates() to hold its pages' shows together.
 // Functions passed to evaluate run in the page: they may use nothing from here.
 "use strict";
 const fs = require("fs");
@@ -19,6 +20,27 @@ const kGreeting = "Merry Chritmas from the Quorvel!!!";
 const kMaxExtra = 21;
 
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+
+// The shows are timed, and what follows a greeting (pictures compared at new
+// ratios, audits) is heavy: a driver's pages press together and go on only
+// once every one has its greeting, so that none of that work holds up
+// another page's last steps. `count` pages pass each gate; a page that failed
+// before it holds the others up for at most 40 s.
+function gates(count) {
+  const waits = new Map();
+  return (name) => {
+    if (!waits.has(name)) {
+      let open;
+      waits.set(name, {passed: 0, opened: new Promise((resolve) => { open = resolve; }), open: () => open()});
+    }
+    const wait = waits.get(name);
+    if (++wait.passed >= count) {
+      wait.open();
+    }
+    return Promise.race([wait.opened, sleep(40000)]);
+  };
+}
+const pass = (page, name) => (page.gate ? page.gate(name) : Promise.resolve());
 
 function reporter(engine) {
   const r = {passes: 0, failures: 0};
@@ -309,6 +331,7 @@ async function keys(t, page, during = async () => {}) {
     t.check(`${page.name}: accessibility: the hidden label is not exposed`, !tree.includes("Label1"), tree);
   }
   await during("after load");
+  await pass(page, "press");
   await page.evaluate(() => document.getElementById("start").focus());
   await page.key("Enter");
   await sleep(1000);
@@ -322,6 +345,7 @@ async function keys(t, page, during = async () => {}) {
   await page.mouseClick(300, 200);
   await during("mid-show");
   const box = await greeting(page, 1);
+  await pass(page, "greeted");
   onTime(t, page.name, box.seconds);
   await during("with the greeting open");
   await page.key("Enter");
@@ -350,8 +374,10 @@ function greetingChecks(t, page, box) {
 // viewport); then a planted run-time error ends the page.
 async function seeded(t, page, refs, ratios) {
   await loaded(t, page);
+  await pass(page, "press");
   await page.click("#start");
   const box = await greeting(page, 1);
+  await pass(page, "greeted");
   onTime(t, page.name, box.seconds);
   greetingChecks(t, page, box);
   if (page.accessibility) {
@@ -414,10 +440,12 @@ async function plantedError(t, page) {
 async function hidden(t, page, refs) {
   await loaded(t, page);
   await page.unhide();
+  await pass(page, "press");
   await page.click("#start");
   await page.hide();
   t.check(`${page.name}: the page is hidden during the show`, await page.evaluate(() => document.hidden));
   const box = await greeting(page, 1);
+  await pass(page, "greeted");
   onTime(t, page.name, box.seconds);
   await page.unhide();
   for (let i = 0; i < 50 && (await page.evaluate(() => document.hidden)); i++) {
@@ -507,6 +535,7 @@ async function phoneShow(t, page, refs, turnTo, axeSource) {
   await audit(t, page, axeSource, "after load");
   let p = await page.evaluate(probe);
   const centre = (r) => [(r.left + r.right) / 2, (r.top + r.bottom) / 2];
+  await pass(page, "press");
   await page.tap(...centre(p.button));
   await sleep(500);
   t.check(`${page.name}: a tap on the button starts the show`,
@@ -525,6 +554,7 @@ async function phoneShow(t, page, refs, turnTo, axeSource) {
   await page.resize(turnTo);
   await settled(page, before);
   const box = await greeting(page, 1);
+  await pass(page, "greeted");
   onTime(t, `${page.name} turned to ${turnTo.width} x ${turnTo.height} mid-show`, box.seconds);
   t.check(`${page.name}: turned mid-show: one show, one greeting`, box.busy === 1 && box.boxes === 1,
           JSON.stringify(box));
@@ -534,5 +564,5 @@ async function phoneShow(t, page, refs, turnTo, axeSource) {
 }
 
 module.exports = {
-  reporter, instrument, references, keys, seeded, hidden, fits, sharp, audit, phoneShow, crisp, unshifted, sleep,
+  reporter, instrument, references, gates, keys, seeded, hidden, fits, sharp, audit, phoneShow, crisp, unshifted, sleep,
 };
