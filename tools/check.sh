@@ -25,7 +25,7 @@ bash tools/lint.sh build/ci
 section "windows (mingw preset: cross-built with MinGW-w64, tests run under Wine)"
 bash tests/windows/cross_check.sh
 
-section "web (web preset: the page in headless Chromium, its trace under node)"
+section "web (web preset: the page in Chromium, Firefox ESR and WebKitGTK, its trace under node)"
 bash tests/web/check.sh build/ci/frontends/recording/vantrel-trace
 
 section "release (tools/dist.sh twice, in two folders of other names: the same bytes)"
