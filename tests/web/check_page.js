@@ -18,7 +18,9 @@
 //   target with a 12 px label; a tap starts the show, taps, a double tap and
 //   a pinch mid-show do nothing, a turn mid-show redraws the picture exactly.
 // Firefox's key presses go to the window in front, one page at a time.
-//   node check_page.js chromium|firefox PAGE_DIR VANTREL_TRACE WORK_DIR
+// "phones" runs the phone sizes alone (in Chromium): their screenshots are
+// heavy, so check.sh runs them when no timed show is playing.
+//   node check_page.js chromium|firefox|phones PAGE_DIR VANTREL_TRACE WORK_DIR
 // Pictures that differ are left in WORK_DIR.
 "use strict";
 const fs = require("fs");
@@ -29,7 +31,8 @@ const checks = require("./checks.js");
 const [engine, pageDir, trace, work] = process.argv.slice(2);
 const t = checks.reporter(engine);
 const refs = checks.references(trace, work);
-const chromium = engine === "chromium";
+const phonesOnly = engine === "phones";
+const chromium = engine === "chromium" || phonesOnly;
 
 const kPhones = [
   {width: 320, height: 480, ratio: 2, mobile: true},
@@ -140,6 +143,39 @@ async function phoneSizes(browser) {
 
 const guarded = (name, run) => run().catch((error) => t.check(`${name}: ran to its end`, false, error.stack));
 
+async function shows(browser) {
+  if (chromium) {
+    const size = fs.statSync(path.join(pageDir, "vantrel.html")).size;
+    t.check(`vantrel.html is ${size} bytes, at most 300 KB`, size <= 300 * 1024);
+  }
+  const axeSource = fs.readFileSync(require.resolve("axe-core/axe.min.js"), "utf8");
+  // Opened one after the other: a new tab goes into the window made last.
+  const hidden = await open(browser, "hidden", "vantrel-seeded.html", {window: true, size: {width: 800,
+                            height: 600, ratio: 2}});
+  const cover = await browser.newPage();
+  const hiddenPage = Object.assign(hidden, {hide: () => inFront(cover)});
+  const keys = await open(browser, "keys", "vantrel.html", {window: true, size: chromium ?
+                          {width: 1350, height: 940} : {width: 800, height: 600}});
+  const seeded = await open(browser, "seeded", "vantrel-seeded.html", {window: true});
+  const gate = checks.gates(chromium ? 4 : 3);
+  for (const page of [hiddenPage, keys, seeded]) {
+    page.gate = gate;
+  }
+  const runs = [
+    guarded("hidden", () => checks.hidden(t, hiddenPage, refs)),
+    guarded("keys", () => checks.keys(t, keys, chromium ? (when) => checks.audit(t, keys, axeSource, when) :
+                                                              undefined)),
+    guarded("seeded", () => checks.seeded(t, seeded, refs, [{width: 801, height: 600, ratio: 2},
+                                                             {width: 400, height: 600, ratio: 1}])),
+  ];
+  if (chromium) {
+    const phone = await open(browser, "phone 390 x 844 @3", "vantrel-seeded.html", {window: true, size: kPhones[1]});
+    phone.gate = gate;
+    runs.push(guarded("phone show", () => checks.phoneShow(t, phone, refs, kPhones[2], axeSource)));
+  }
+  await Promise.all(runs);
+}
+
 (async () => {
   const browser = await puppeteer.launch(chromium ? {
     executablePath: "/usr/bin/chromium",
@@ -151,39 +187,10 @@ const guarded = (name, run) => run().catch((error) => t.check(`${name}: ran to i
                         "--disable-backgrounding-occluded-windows"],
   } : {browser: "firefox", executablePath: "/usr/bin/firefox-esr", headless: true});
   try {
-    if (chromium) {
-      const size = fs.statSync(path.join(pageDir, "vantrel.html")).size;
-      t.check(`vantrel.html is ${size} bytes, at most 300 KB`, size <= 300 * 1024);
-    }
-    const axeSource = fs.readFileSync(require.resolve("axe-core/axe.min.js"), "utf8");
-    // Opened one after the other: a new tab goes into the window made last.
-    const hidden = await open(browser, "hidden", "vantrel-seeded.html", {window: true, size: {width: 800,
-                              height: 600, ratio: 2}});
-    const cover = await browser.newPage();
-    const hiddenPage = Object.assign(hidden, {hide: () => inFront(cover)});
-    const keys = await open(browser, "keys", "vantrel.html", {window: true, size: chromium ?
-                            {width: 1350, height: 940} : {width: 800, height: 600}});
-    const seeded = await open(browser, "seeded", "vantrel-seeded.html", {window: true});
-    const gate = checks.gates(chromium ? 4 : 3);
-    for (const page of [hiddenPage, keys, seeded]) {
-      page.gate = gate;
-    }
-    const runs = [
-      guarded("hidden", () => checks.hidden(t, hiddenPage, refs)),
-      guarded("keys", () => checks.keys(t, keys, chromium ? (when) => checks.audit(t, keys, axeSource, when) :
-                                                                undefined)),
-      guarded("seeded", () => checks.seeded(t, seeded, refs, [{width: 801, height: 600, ratio: 2},
-                                                               {width: 400, height: 600, ratio: 1}])),
-    ];
-    if (chromium) {
-      const phone = await open(browser, "phone 390 x 844 @3", "vantrel-seeded.html", {window: true, size: kPhones[1]});
-      phone.gate = gate;
-      runs.push(guarded("phone show", () => checks.phoneShow(t, phone, refs, kPhones[2], axeSource)));
-    }
-    await Promise.all(runs);
-    // After the shows: its screenshots and patterns would hold up their frames.
-    if (chromium) {
+    if (phonesOnly) {
       await guarded("phone sizes", () => phoneSizes(browser));
+    } else {
+      await shows(browser);
     }
     t.check("no request but the page itself and data: URLs", elsewhere.length === 0, elsewhere.join(" "));
   } catch (error) {
