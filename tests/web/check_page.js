@@ -157,12 +157,14 @@ async function shows(browser) {
   const keys = await open(browser, "keys", "vantrel.html", {window: true, size: chromium ?
                           {width: 1350, height: 940} : {width: 800, height: 600}});
   const seeded = await open(browser, "seeded", "vantrel-seeded.html", {window: true});
-  const gate = checks.gates(chromium ? 4 : 3);
-  for (const page of [hiddenPage, keys, seeded]) {
+  // The hidden show apart: a page in the background gets the processor last,
+  // and its last wakes queued behind the other shows' frames (up to 4 % late).
+  await guarded("hidden", () => checks.hidden(t, hiddenPage, refs));
+  const gate = checks.gates(chromium ? 3 : 2);
+  for (const page of [keys, seeded]) {
     page.gate = gate;
   }
   const runs = [
-    guarded("hidden", () => checks.hidden(t, hiddenPage, refs)),
     guarded("keys", () => checks.keys(t, keys, chromium ? (when) => checks.audit(t, keys, axeSource, when) :
                                                               undefined)),
     guarded("seeded", () => checks.seeded(t, seeded, refs, [{width: 801, height: 600, ratio: 2},
